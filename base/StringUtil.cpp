@@ -1,0 +1,172 @@
+#include "base/StringUtil.h"
+
+#include <stdio.h>
+#include <wchar.h>
+
+#include <cstdint>
+#include <memory>
+
+namespace nbase {
+
+namespace {
+
+constexpr size_t kStackBufferLength = 1024;
+
+// The platform's wide formatter returns -1 when the text does not fit and the
+// number of characters written otherwise; a text that fills the buffer exactly
+// comes back as the buffer length, without a terminating zero.
+int FormatWideInto(wchar_t* buffer, size_t length, const wchar_t* format, va_list args) {
+  va_list copy;
+  va_copy(copy, args);
+  const int result = _vsnwprintf(buffer, length, format, copy);
+  va_end(copy);
+  return result;
+}
+
+}  // namespace
+
+std::wstring FormatWideStringV(const wchar_t* format, va_list args) {
+  if (!format) return std::wstring();
+  wchar_t stack_buffer[kStackBufferLength];
+  int result = FormatWideInto(stack_buffer, kStackBufferLength, format, args);
+  if (result >= 0 && static_cast<size_t>(result) <= kStackBufferLength)
+    return std::wstring(stack_buffer, result);
+  if (result != -1) return std::wstring();
+
+  for (size_t length = kStackBufferLength * 2; length <= kMaxFormattedLength; length *= 2) {
+    std::unique_ptr<wchar_t[]> buffer(new wchar_t[length]);
+    result = FormatWideInto(buffer.get(), length, format, args);
+    if (result >= 0 && static_cast<size_t>(result) <= length)
+      return std::wstring(buffer.get(), result);
+    if (result != -1) break;
+  }
+  return std::wstring();
+}
+
+std::wstring FormatWideString(const wchar_t* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::wstring result = FormatWideStringV(format, args);
+  va_end(args);
+  return result;
+}
+
+std::string FormatStringV(const char* format, va_list args) {
+  if (!format) return std::string();
+  char stack_buffer[kStackBufferLength];
+  va_list copy;
+  va_copy(copy, args);
+  const int needed = vsnprintf(stack_buffer, kStackBufferLength, format, copy);
+  va_end(copy);
+  if (needed < 0) return std::string();
+  const size_t length = static_cast<size_t>(needed);
+  if (length < kStackBufferLength) return std::string(stack_buffer, length);
+  if (length > kMaxFormattedLength) return std::string();
+
+  // The narrow formatter tells the length it needs: one more pass of that size.
+  std::string text(length, '\0');
+  va_copy(copy, args);
+  const int written = vsnprintf(&text[0], length + 1, format, copy);
+  va_end(copy);
+  if (written < 0 || static_cast<size_t>(written) != length) return std::string();
+  return text;
+}
+
+std::string FormatString(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string result = FormatStringV(format, args);
+  va_end(args);
+  return result;
+}
+
+std::wstring Utf8ToWide(const char* data, size_t length) {
+  std::wstring result;
+  if (!data || length == 0) return result;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+  result.reserve(length);
+  size_t i = 0;
+  while (i < length) {
+    const unsigned char lead = bytes[i];
+    size_t trailing = 0;
+    if (lead >= 0xFC) {
+      trailing = 5;
+    } else if (lead >= 0xF8) {
+      trailing = 4;
+    } else if (lead >= 0xF0) {
+      trailing = 3;
+    } else if (lead >= 0xE0) {
+      trailing = 2;
+    } else if (lead >= 0xC0) {
+      trailing = 1;
+    }
+    if (trailing >= length - i) return std::wstring();
+    if (lead >= 0x80 && (lead < 0xC2 || lead > 0xF4)) return std::wstring();
+
+    uint32_t code_point = trailing == 0 ? lead : (lead & (0x3F >> trailing));
+    for (size_t k = 1; k <= trailing; ++k) {
+      const unsigned char next = bytes[i + k];
+      if (next < 0x80 || next > 0xBF) return std::wstring();
+      if (k == 1) {
+        if ((lead == 0xE0 && next < 0xA0) || (lead == 0xED && next >= 0xA0) ||
+            (lead == 0xF0 && next < 0x90) || (lead == 0xF4 && next >= 0x90))
+          return std::wstring();
+      }
+      code_point = (code_point << 6) | (next & 0x3F);
+    }
+    if (code_point <= 0xFFFF) {
+      result.push_back(static_cast<wchar_t>(code_point));
+    } else {
+      code_point -= 0x10000;
+      result.push_back(static_cast<wchar_t>(0xD800 + (code_point >> 10)));
+      result.push_back(static_cast<wchar_t>(0xDC00 + (code_point & 0x3FF)));
+    }
+    i += trailing + 1;
+  }
+  return result;
+}
+
+std::wstring Utf8ToWide(const std::string& text) { return Utf8ToWide(text.data(), text.size()); }
+
+std::string WideToUtf8(const wchar_t* data, size_t length) {
+  std::string result;
+  if (!data || length == 0) return result;
+  result.reserve(length * 3);
+  for (size_t i = 0; i < length; ++i) {
+    uint32_t unit = static_cast<uint16_t>(data[i]);
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      if (i + 1 == length) return std::string();
+      const uint32_t low = static_cast<uint16_t>(data[i + 1]);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        const uint32_t code_point = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        result.push_back(static_cast<char>(0xF0 | (code_point >> 18)));
+        result.push_back(static_cast<char>(0x80 | ((code_point >> 12) & 0x3F)));
+        result.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+        result.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+        ++i;
+        continue;
+      }
+    }
+    if (unit < 0x80) {
+      result.push_back(static_cast<char>(unit));
+    } else if (unit < 0x800) {
+      result.push_back(static_cast<char>(0xC0 | (unit >> 6)));
+      result.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+    } else {
+      result.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+      result.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+      result.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+    }
+  }
+  return result;
+}
+
+std::string WideToUtf8(const std::wstring& text) { return WideToUtf8(text.data(), text.size()); }
+
+std::wstring TrimLeadingBlanks(const wchar_t* text) {
+  if (!text) return std::wstring();
+  while (*text == 0x20 || (*text != 0 && static_cast<uint16_t>(*text) <= 0x1D)) ++text;
+  return std::wstring(text);
+}
+
+}  // namespace nbase

@@ -1,0 +1,247 @@
+"""Black-box helpers for driving the real program under Wine.
+
+Used by the Python tests that CTest runs inside the "wine" fixture: the
+fixture has started Xvfb and a persistent wineserver and written
+BUILD/harness/env.sh, which this module reads.
+
+    from pwharness import Wine, WineProcess
+    wine = Wine()                       # environment of the current run
+    proc = wine.start(wine.exe())       # PageWrightOnlineSetup.exe
+    win = wine.wait_window("安装提示")   # X window id by title regex
+    wine.click(win, 40, 60)             # client-relative click
+    wine.screenshot("shot.png")
+    code = proc.wait(30)
+"""
+
+import os
+import re
+import shlex
+import subprocess
+import time
+
+
+class HarnessError(Exception):
+    pass
+
+
+def _read_env(build):
+    env_file = os.path.join(build, "harness", "env.sh")
+    if not os.path.exists(env_file):
+        raise HarnessError("Wine fixture not running: %s missing" % env_file)
+    env = {}
+    with open(env_file, encoding="utf-8") as f:
+        for line in f:
+            line = line.strip()
+            if line.startswith("export ") and "=" in line:
+                key, value = line[len("export "):].split("=", 1)
+                env[key] = shlex.split(value)[0] if value else ""
+    return env
+
+
+class WineProcess:
+    """A Windows program started under Wine."""
+
+    def __init__(self, popen):
+        self.popen = popen
+
+    def running(self):
+        return self.popen.poll() is None
+
+    def wait(self, timeout=60):
+        """Waits for the program to end; returns its exit code."""
+        return self.popen.wait(timeout=timeout)
+
+    def kill(self):
+        if self.running():
+            self.popen.kill()
+            self.popen.wait(10)
+
+
+class Wine:
+    def __init__(self, build=None, dpi=None):
+        self.build = build or os.environ.get("PW_BUILD_DIR")
+        if not self.build:
+            raise HarnessError("PW_BUILD_DIR is not set")
+        self.source = os.environ.get("PW_SOURCE_DIR", "")
+        self.env = dict(os.environ)
+        self.env.update(_read_env(self.build))
+        self.prefix = self.env["WINEPREFIX"]
+        self.display = self.env["DISPLAY"]
+        self.set_dpi(int(dpi or os.environ.get("PW_TEST_DPI", "96")))
+
+    # --- paths -----------------------------------------------------------
+    def exe(self, name="PageWrightOnlineSetup.exe"):
+        for sub in ("app", "", "bin"):
+            path = os.path.join(self.build, sub, name)
+            if os.path.exists(path):
+                return path
+        raise HarnessError("%s not built" % name)
+
+    def artifacts(self, *parts):
+        path = os.path.join(self.build, "artifacts", *parts)
+        os.makedirs(os.path.dirname(path) if parts else path, exist_ok=True)
+        return path
+
+    def drive_c(self, *parts):
+        return os.path.join(self.prefix, "drive_c", *parts)
+
+    # --- processes -------------------------------------------------------
+    def run(self, args, timeout=120, check=False):
+        """Runs a Wine command to completion (e.g. ["reg", "query", ...])."""
+        result = subprocess.run(["wine"] + list(args), env=self.env, capture_output=True,
+                                timeout=timeout)
+        if check and result.returncode != 0:
+            raise HarnessError("wine %s failed: %s" % (args, result.stderr.decode(errors="replace")))
+        return result
+
+    def start(self, exe, args=(), extra_env=None):
+        env = dict(self.env)
+        if extra_env:
+            env.update(extra_env)
+        popen = subprocess.Popen(["wine", exe] + list(args), env=env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return WineProcess(popen)
+
+    def kill_all(self):
+        """Ends every Windows process of the prefix (wineserver stays up)."""
+        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+        time.sleep(0.5)
+        subprocess.run(["wineserver", "-p"], env=self.env, capture_output=True)
+
+    # --- registry --------------------------------------------------------
+    def set_dpi(self, dpi):
+        state = os.path.join(self.build, "harness", "dpi")
+        current = open(state).read().strip() if os.path.exists(state) else ""
+        if current != str(dpi):
+            self.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", dpi, "REG_DWORD")
+            with open(state, "w") as f:
+                f.write(str(dpi))
+        self.dpi = dpi
+
+    def reg_add(self, key, name, value, kind="REG_SZ"):
+        self.run(["reg", "add", key, "/v", name, "/t", kind, "/d", str(value), "/f"], check=True)
+
+    def reg_delete(self, key, name=None):
+        args = ["reg", "delete", key, "/f"]
+        if name is not None:
+            args[3:3] = ["/v", name]
+        self.run(args)
+
+    def reg_query(self, key, name):
+        """The value's text, or None when the key or value is missing."""
+        result = self.run(["reg", "query", key, "/v", name])
+        if result.returncode != 0:
+            return None
+        for line in result.stdout.decode("utf-8", errors="replace").splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0].lower() == name.lower() and parts[1].startswith("REG_"):
+                return parts[2] if len(parts) == 3 else ""
+        return None
+
+    # --- windows and input -----------------------------------------------
+    def xdotool(self, *args, check=True):
+        result = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
+                                capture_output=True, text=True)
+        if check and result.returncode != 0:
+            raise HarnessError("xdotool %s: %s" % (args, result.stderr.strip()))
+        return result.stdout.strip()
+
+    def find_windows(self, title_regex, visible=True):
+        args = ["search"]
+        if visible:
+            args.append("--onlyvisible")
+        args += ["--name", title_regex]
+        out = self.xdotool(*args, check=False)
+        return [int(w) for w in out.split()] if out else []
+
+    def wait_window(self, title_regex, timeout=30, visible=True):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            wins = self.find_windows(title_regex, visible)
+            if wins:
+                return wins[-1]
+            time.sleep(0.2)
+        raise HarnessError("no window matching %r within %ss" % (title_regex, timeout))
+
+    def wait_no_window(self, title_regex, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if not self.find_windows(title_regex):
+                return
+            time.sleep(0.2)
+        raise HarnessError("window %r still there after %ss" % (title_regex, timeout))
+
+    def geometry(self, win):
+        """(x, y, width, height) of an X window on the screen."""
+        out = self.xdotool("getwindowgeometry", "--shell", win)
+        vals = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return int(vals["X"]), int(vals["Y"]), int(vals["WIDTH"]), int(vals["HEIGHT"])
+
+    def window_name(self, win):
+        return self.xdotool("getwindowname", win, check=False)
+
+    def click(self, win, x, y, button=1):
+        """Clicks at (x, y) relative to the window's top-left corner."""
+        wx, wy, _, _ = self.geometry(win)
+        self.click_at(wx + x, wy + y, button)
+
+    def click_at(self, x, y, button=1):
+        self.xdotool("mousemove", "--sync", x, y)
+        time.sleep(0.1)
+        self.xdotool("mousedown", button)
+        time.sleep(0.05)
+        self.xdotool("mouseup", button)
+
+    def drag(self, win, x0, y0, x1, y1):
+        wx, wy, _, _ = self.geometry(win)
+        self.xdotool("mousemove", "--sync", wx + x0, wy + y0)
+        self.xdotool("mousedown", 1)
+        for i in range(1, 11):
+            self.xdotool("mousemove", wx + x0 + (x1 - x0) * i // 10, wy + y0 + (y1 - y0) * i // 10)
+            time.sleep(0.03)
+        self.xdotool("mouseup", 1)
+
+    def key(self, *keys, win=None):
+        if win is not None:
+            self.activate(win)
+        self.xdotool("key", "--clearmodifiers", *keys)
+
+    def type_text(self, text, win=None):
+        if win is not None:
+            self.activate(win)
+        self.xdotool("type", "--delay", 30, text)
+
+    def activate(self, win):
+        self.xdotool("windowactivate", "--sync", win, check=False)
+        time.sleep(0.1)
+
+    # --- screenshots -----------------------------------------------------
+    def screenshot(self, path, win=None):
+        """Saves the screen (or one window's area) as PNG; returns the path."""
+        os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+        xwd = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True,
+                             check=True).stdout
+        args = ["convert", "xwd:-"]
+        if win is not None:
+            x, y, w, h = self.geometry(win)
+            args += ["-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage"]
+        subprocess.run(args + [path], input=xwd, check=True)
+        return path
+
+    def pixel(self, png, x, y):
+        """(r, g, b) of one pixel of a PNG file."""
+        out = subprocess.run(["convert", png, "-format", "%%[fx:int(255*p{%d,%d}.r)],"
+                              "%%[fx:int(255*p{%d,%d}.g)],%%[fx:int(255*p{%d,%d}.b)]"
+                              % (x, y, x, y, x, y), "info:"],
+                             capture_output=True, text=True, check=True).stdout
+        return tuple(int(v) for v in out.strip().split(","))
+
+
+def wait_until(predicate, timeout=30, interval=0.2, what="condition"):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    raise HarnessError("%s not met within %ss" % (what, timeout))
