@@ -23,7 +23,8 @@ class IRenderContext {
   virtual int GetWidth() const = 0;
   virtual int GetHeight() const = 0;
   virtual IBitmap* GetBitmap() = 0;
-  // A memory DC with the bitmap selected; for GDI-only drawing (see BeginGdiDrawing).
+  // A memory DC with the bitmap selected, in device pixels (the window origin is not applied);
+  // for GDI-only drawing (see BeginGdiDrawing).
   virtual HDC GetDC() const = 0;
 
   // A layered target keeps per-pixel alpha when images are drawn (see DrawImage).

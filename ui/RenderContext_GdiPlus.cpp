@@ -91,7 +91,6 @@ bool RenderContext_GdiPlus::Resize(int width, int height) {
   }
   // Sub-pixel (ClearType) text cannot carry alpha; grey anti-aliasing can.
   graphics_->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-  ::SetWindowOrgEx(dc_, origin_.x, origin_.y, nullptr);
   return true;
 }
 
@@ -137,14 +136,12 @@ POINT RenderContext_GdiPlus::OffsetWindowOrg(const POINT& delta) {
   const POINT previous = origin_;
   origin_.x += delta.x;
   origin_.y += delta.y;
-  if (dc_) ::SetWindowOrgEx(dc_, origin_.x, origin_.y, nullptr);
   return previous;
 }
 
 POINT RenderContext_GdiPlus::SetWindowOrg(const POINT& origin) {
   const POINT previous = origin_;
   origin_ = origin;
-  if (dc_) ::SetWindowOrgEx(dc_, origin_.x, origin_.y, nullptr);
   return previous;
 }
 
@@ -291,9 +288,10 @@ void RenderContext_GdiPlus::FillPath(const IPath& path, const IBrush& brush) {
   AfterGdiPlus();
 }
 
-void RenderContext_GdiPlus::DrawImagePiece(HDC sourceDc, IBitmap& bitmap, const RECT& dest,
+void RenderContext_GdiPlus::DrawImagePiece(HDC sourceDc, IBitmap& bitmap, const RECT& piece,
                                            const RECT& source, BYTE fade) {
-  if (IsEmptyRect(dest) || IsEmptyRect(source)) return;
+  if (IsEmptyRect(piece) || IsEmptyRect(source)) return;
+  const RECT dest = ToDevice(piece);
   const bool resized = Width(dest) != Width(source) || Height(dest) != Height(source);
   if (layered_ || bitmap.HasAlpha() || fade < 255 || !resized) {
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, fade, AC_SRC_ALPHA};
