@@ -1,0 +1,150 @@
+#include "report/Report.h"
+
+#include <curl/curl.h>  // before windows.h: it brings winsock2.h
+#include <windows.h>
+
+#include <memory>
+
+#include "base/Base64.h"
+#include "base/StringUtil.h"
+#include "base/TaskPosting.h"
+#include "base/ThreadIds.h"
+#include "report/CHttpClient.h"
+#include "report/CommonCookies.h"
+#include "report/Identity.h"
+
+namespace {
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + EscapeJsonText(text) + L"\""; }
+
+void SendBody(const std::shared_ptr<const std::string>& body) {
+  CHttpClient client;
+  client.AddDefaultHeaders();
+  std::string reply;
+  client.Post(&reply, *body);
+}
+
+using GetDpiForSystemFn = UINT(WINAPI*)();
+
+BOOL CALLBACK FindGetDpiForSystem(PINIT_ONCE, PVOID slot, PVOID*) {
+  HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+  if (user32)
+    *static_cast<GetDpiForSystemFn*>(slot) =
+        reinterpret_cast<GetDpiForSystemFn>(::GetProcAddress(user32, "GetDpiForSystem"));
+  return TRUE;
+}
+
+}  // namespace
+
+std::wstring EscapeJsonText(const std::wstring& text) {
+  static const wchar_t kHex[] = L"0123456789abcdef";
+  std::wstring escaped;
+  escaped.reserve(text.size());
+  for (wchar_t c : text) {
+    switch (c) {
+      case L'"':
+        escaped += L"\\\"";
+        break;
+      case L'\\':
+        escaped += L"\\\\";
+        break;
+      case L'\b':
+        escaped += L"\\b";
+        break;
+      case L'\f':
+        escaped += L"\\f";
+        break;
+      case L'\n':
+        escaped += L"\\n";
+        break;
+      case L'\r':
+        escaped += L"\\r";
+        break;
+      case L'\t':
+        escaped += L"\\t";
+        break;
+      default:
+        if (c < 0x20) {
+          escaped += L"\\u00";
+          escaped.push_back(kHex[c >> 4]);
+          escaped.push_back(kHex[c & 0x0F]);
+        } else {
+          escaped.push_back(c);
+        }
+    }
+  }
+  return escaped;
+}
+
+std::wstring BuildDataText(const ReportParams& params) {
+  std::wstring text = L"{";
+  for (const auto& param : params) {
+    if (text.size() > 1) text += L",";
+    text += Quoted(param.first) + L":" + Quoted(param.second);
+  }
+  return text + L"}";
+}
+
+std::wstring ComposeReportJson(const std::wstring& eventName, const std::wstring& dataText) {
+  std::wstring json = L"{\"eventId\":" + Quoted(eventName);
+  json += L",\"imei\":" + Quoted(GetUniqueId());
+  json += L",\"appver\":" + Quoted(GetAppVersion(std::wstring()));
+  json += L",\"appName\":" + Quoted(kReportAppName);
+  if (!dataText.empty()) json += L",\"data\":" + dataText;
+  return json + L"}";
+}
+
+std::string EncodeReportBody(const std::wstring& json) {
+  std::string encoded;
+  nbase::EncodeBase64(nbase::WideToUtf8(json), &encoded);
+  return "log=" + encoded;
+}
+
+void SendReport(const std::wstring& json) {
+  // The task owns the body; copies of the task share it.
+  auto body = std::make_shared<const std::string>(EncodeReportBody(json));
+  nbase::PostTaskToThread(nbase::kHttpThreadId, [body] { SendBody(body); });
+}
+
+void BuildReportJson(const std::wstring& eventName, const std::wstring& dataText) {
+  SendReport(ComposeReportJson(eventName, dataText));
+}
+
+void ReportEvent(const std::wstring& eventName, ReportParams params) {
+  BuildReportJson(eventName, BuildDataText(params));
+}
+
+void InitReporting() {
+  curl_global_init(CURL_GLOBAL_ALL);
+  std::wstring channel;
+  if (!ReadChannel(&channel)) channel = L"default";
+  SetCommonCookie("appver", nbase::WideToUtf8(GetAppVersion(std::wstring())));
+  SetCommonCookie("os", "windows");
+  SetCommonCookie("imei", nbase::WideToUtf8(GetUniqueId()));
+  SetCommonCookie("appname", nbase::WideToUtf8(kReportAppName));
+  SetCommonCookie("system", nbase::WideToUtf8(GetSystemDescriptor()));
+  SetCommonCookie("channel", nbase::WideToUtf8(channel));
+}
+
+void ReportAppStart(int dpi, int scalePercent) {
+  ReportParams params;
+  params[L"Dpi"] = nbase::FormatWideString(L"%d", dpi);
+  params[L"FirstStart"] = L"true";
+  params[L"Scale"] = nbase::FormatWideString(L"%d", scalePercent);
+  ReportEvent(L"AppStart", std::move(params));
+}
+
+void ReportAppStart() { ReportAppStart(QuerySystemDpi(), 100); }
+
+int QuerySystemDpi() {
+  static GetDpiForSystemFn get_dpi_for_system = nullptr;
+  static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
+  ::InitOnceExecuteOnce(&once, &FindGetDpiForSystem, &get_dpi_for_system, nullptr);
+  if (IsWindowsVersionOrGreater(6, 2, 0)) {
+    return get_dpi_for_system ? static_cast<int>(get_dpi_for_system()) : 96;
+  }
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ::ReleaseDC(nullptr, screen);
+  return dpi;
+}
