@@ -1,0 +1,33 @@
+#include "engine/ProductLauncher.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "base/ScopedHandle.h"
+#include "base/StringUtil.h"
+#include "engine/ProcessUtil.h"
+#include "engine/ProductInfo.h"
+
+std::wstring BuildLaunchCommandLine(const std::wstring& installDir) {
+  const std::wstring path = installDir + L"\\" + product::kProductExeName;
+  return nbase::FormatWideString(L"%s --install", QuoteCommandLinePath(path).c_str());
+}
+
+bool LaunchProduct(const std::wstring& installDir) {
+  const std::wstring commandLine = BuildLaunchCommandLine(installDir);
+  std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
+  writable.push_back(L'\0');
+
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  if (!::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+    return false;
+  }
+  // Nothing waits for the product.
+  nbase::ScopedKernelHandle process(info.hProcess);
+  nbase::ScopedKernelHandle thread(info.hThread);
+  return true;
+}
