@@ -26,9 +26,9 @@ until the client gives up), "drop" (close without any answer), "huge" (a
 200 answer of "size" bytes, 8 MiB by default). "times" limits the fault to the
 next N requests of that route. A service that is not started is "absent".
 
-    python3 tools/package_service.py [--host H] [--port N] [--log FILE]
+    python3 tools/package_service.py [--host H] [--port N | --listen H:P] [--log FILE]
                                      [--fault ROUTE=MODE[:DELAY]] [--print]
-                                     [--package FILE]
+                                     [--package FILE | --build DIR]
 """
 
 import argparse
@@ -345,11 +345,21 @@ def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--host", default=host)
     parser.add_argument("--port", type=int, default=port)
+    parser.add_argument("--listen", default=None, metavar="HOST:PORT",
+                        help="host and port in one (overrides --host and --port)")
+    parser.add_argument("--build", default=None,
+                        help="build folder: its packages/PageWrightSetup.exe is handed out")
     parser.add_argument("--log", default=None, help="report log file (one JSON line each)")
     parser.add_argument("--fault", action="append", default=[], metavar="ROUTE=MODE[:DELAY]")
     parser.add_argument("--print", action="store_true", help="print each report as it arrives")
     parser.add_argument("--package", default=None, help="setup package to hand out")
     args = parser.parse_args(argv)
+    if args.listen:
+        listen_host, _, listen_port = args.listen.partition(":")
+        args.host = listen_host or args.host
+        args.port = int(listen_port or 80)
+    if args.build and not args.package:
+        args.package = os.path.join(args.build, "packages", "PageWrightSetup.exe")
 
     faults = Faults()
     for text in args.fault:
