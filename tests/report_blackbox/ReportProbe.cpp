@@ -6,6 +6,7 @@
 //   report_probe send N            N reports through the http Thread, in order
 //   report_probe hang-check N      N reports while the UI and Misc threads are
 //                                  probed for responsiveness
+//   report_probe no-http N         N reports without an http Thread
 #include <windows.h>
 
 #include <cstdio>
@@ -109,6 +110,18 @@ int Send(int count) {
   return drained < 0 ? 1 : 0;
 }
 
+// No http Thread registered: the reports are dropped, the caller goes on.
+int NoHttpThread(int count) {
+  InitReporting();
+  for (int i = 1; i <= count; ++i) {
+    ReportParams params;
+    params[L"Seq"] = nbase::FormatWideString(L"%d", i);
+    ReportEvent(L"ProbeEvent", params);
+  }
+  std::printf("returned=%d\n", count);
+  return 0;
+}
+
 int HangCheck(int count) {
   WorkerThread ui("UI probe", nbase::kUiThreadId);
   ui.StartWithLoop(nbase::LoopType::Ui);
@@ -155,6 +168,7 @@ int main(int argc, char** argv) {
   if (command == "post") return Post();
   if (command == "send") return Send(count);
   if (command == "hang-check") return HangCheck(count);
-  std::fprintf(stderr, "usage: report_probe identity|post|send N|hang-check N\n");
+  if (command == "no-http") return NoHttpThread(count);
+  std::fprintf(stderr, "usage: report_probe identity|post|send N|hang-check N|no-http N\n");
   return 2;
 }

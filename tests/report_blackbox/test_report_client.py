@@ -6,6 +6,7 @@ garbage, answers 8 MiB, never answers, or is not there at all.
 """
 
 import os
+import time
 import unittest
 
 import report_support as rs
@@ -93,6 +94,12 @@ class ReportClientTest(unittest.TestCase):
         self.assertEqual(0, values["_exit"], values["_out"])
         seqs = [e["report"]["data"]["Seq"] for e in self.endpoint.reports("ProbeEvent")]
         self.assertEqual(["1", "2", "3", "4", "5", "6"], seqs)
+
+    def test_without_http_thread_reports_are_dropped_quietly(self):
+        values = rs.probe_values(self.wine, self.probe, "no-http", "3")
+        self.assertEqual((0, "3"), (values["_exit"], values.get("returned")), values["_out"])
+        time.sleep(2)
+        self.assertEqual([], self.endpoint.entries())
 
     def test_never_answering_endpoint_blocks_only_the_http_thread(self):
         # Both attempts of the first report hang until libcurl's 15 s limit.
