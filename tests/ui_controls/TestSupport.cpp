@@ -1,0 +1,28 @@
+#include "TestSupport.h"
+
+#include <windows.h>
+
+namespace ui_test {
+
+namespace {
+
+std::wstring ToWindowsPath(const char* unixPath) {
+  std::wstring path = L"Z:";
+  for (const char* p = unixPath; *p; ++p) path += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);
+  return path;
+}
+
+}  // namespace
+
+void StartToolkitWithoutSkin() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  ui::UiGlobal::Startup(L"no-such-skin\\", ui::CreateControlCallback(), L"themes\\default",
+                        L"lang\\zh_CN");
+}
+
+std::wstring SourceDir() { return ToWindowsPath(PW_SOURCE_DIR); }
+std::wstring BuildDir() { return ToWindowsPath(PW_BUILD_DIR); }
+
+}  // namespace ui_test

@@ -1,0 +1,36 @@
+// Shared set-up of the control tests: the toolkit started without a skin (or
+// with the real one), and a scoped DPI scale.
+#pragma once
+
+#include <string>
+
+#include "ui/DpiState.h"
+#include "ui/UiGlobal.h"
+
+namespace ui_test {
+
+// Starts the toolkit once per process with a resource root that holds no skin,
+// so the render factory and GDI+ exist but global.xml is absent.
+void StartToolkitWithoutSkin();
+
+// The repository's source folder as a Windows path (Z:\...).
+std::wstring SourceDir();
+// The build folder as a Windows path.
+std::wstring BuildDir();
+
+// Sets the DPI state for the life of the object and puts the old one back.
+class ScopedDpi {
+ public:
+  ScopedDpi(bool aware, int scale) : saved_(ui::UiGlobal::GetDpiState()) {
+    ui::UiGlobal::GetDpiState().SetAware(aware);
+    ui::UiGlobal::GetDpiState().SetScale(scale);
+  }
+  ~ScopedDpi() { ui::UiGlobal::GetDpiState() = saved_; }
+  ScopedDpi(const ScopedDpi&) = delete;
+  ScopedDpi& operator=(const ScopedDpi&) = delete;
+
+ private:
+  ui::DpiState saved_;
+};
+
+}  // namespace ui_test

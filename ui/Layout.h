@@ -1,0 +1,42 @@
+// How a box places its children. The base layout (a plain Box) places every
+// child on its own inside the box, so children overlap.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+namespace ui {
+
+class Box;
+class Control;
+
+class Layout {
+ public:
+  Layout() = default;
+  virtual ~Layout() = default;
+  Layout(const Layout&) = delete;
+  Layout& operator=(const Layout&) = delete;
+
+  void SetOwner(Box* owner) { owner_ = owner; }
+  const RECT& GetPadding() const { return padding_; }
+  void SetPadding(const RECT& padding) { padding_ = padding; }
+  int GetChildMargin() const { return childMargin_; }
+  void SetChildMargin(int margin) { childMargin_ = margin; }
+
+  // Places the visible children inside |rc| (the box's rectangle less its
+  // padding) and returns the size they need.
+  virtual SIZE ArrangeChild(const std::vector<Control*>& items, const RECT& rc);
+  // The size the children need inside |available| (padding not included).
+  virtual SIZE EstimateChildren(const std::vector<Control*>& items, SIZE available);
+
+  // Places one child as a plain box does; returns its size plus margins.
+  static SIZE SetFloatPos(Control* item, const RECT& rc);
+
+ protected:
+  Box* owner_ = nullptr;
+  RECT padding_ = {0, 0, 0, 0};
+  int childMargin_ = 0;
+};
+
+}  // namespace ui
