@@ -2,7 +2,7 @@
 #   zlib      Debian's libz-mingw-w64-dev
 #   libcurl   built by scripts/build-deps.sh from Debian's source package
 #   minizip   unzip.c + ioapi.c from zlib's contrib, built the same way
-set(PW_DEPS_PREFIX ${PW_DEPS_CACHE}/i686-w64-mingw32)
+set(PW_DEPS_PREFIX ${PW_DEPS_CACHE}/${PW_TRIPLE})
 
 find_library(PW_ZLIB NAMES libz.a z REQUIRED)
 find_path(PW_ZLIB_INCLUDE zlib.h REQUIRED)
@@ -18,7 +18,7 @@ add_library(pw_curl INTERFACE)
 target_include_directories(pw_curl INTERFACE ${PW_DEPS_PREFIX}/include)
 target_compile_definitions(pw_curl INTERFACE CURL_STATICLIB)
 target_link_libraries(pw_curl INTERFACE ${PW_DEPS_PREFIX}/lib/libcurl.a pw_zlib ws2_32 wldap32 crypt32
-                      bcrypt advapi32 iphlpapi)
+                      bcrypt advapi32 iphlpapi pthread)
 
 add_library(pw_minizip INTERFACE)
 target_include_directories(pw_minizip INTERFACE ${PW_DEPS_PREFIX}/include/minizip)

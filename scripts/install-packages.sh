@@ -3,8 +3,9 @@
 # Idempotent: returns in a second or two when everything is present.
 set -euo pipefail
 
-PACKAGES=(cmake make g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
-  wine wine32:i386 xvfb xdotool x11-apps imagemagick nsis fonts-wqy-microhei
+PACKAGES=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev
+  mingw-w64-x86-64-dev libz-mingw-w64-dev
+  wine wine64 wine32:i386 xvfb xdotool x11-apps imagemagick nsis fonts-wqy-microhei
   python3 python3-pil dpkg-dev clang-format googletest)
 
 missing=()

@@ -67,6 +67,9 @@ class Wine:
         self.env.update(_read_env(self.build))
         self.prefix = self.env["WINEPREFIX"]
         self.display = self.env["DISPLAY"]
+        # The 64-bit loader: runs the prefix's tools natively and hands 32-bit
+        # programs to the 32-bit loader itself.
+        self.wine = self.env.get("PW_WINE", "wine")
         self.set_dpi(int(dpi or os.environ.get("PW_TEST_DPI", "96")))
 
     # --- paths -----------------------------------------------------------
@@ -88,7 +91,7 @@ class Wine:
     # --- processes -------------------------------------------------------
     def run(self, args, timeout=120, check=False):
         """Runs a Wine command to completion (e.g. ["reg", "query", ...])."""
-        result = subprocess.run(["wine"] + list(args), env=self.env, capture_output=True,
+        result = subprocess.run([self.wine] + list(args), env=self.env, capture_output=True,
                                 timeout=timeout)
         if check and result.returncode != 0:
             raise HarnessError("wine %s failed: %s" % (args, result.stderr.decode(errors="replace")))
@@ -98,15 +101,17 @@ class Wine:
         env = dict(self.env)
         if extra_env:
             env.update(extra_env)
-        popen = subprocess.Popen(["wine", exe] + list(args), env=env,
+        popen = subprocess.Popen([self.wine, exe] + list(args), env=env,
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return WineProcess(popen)
 
     def kill_all(self):
         """Ends every Windows process of the prefix (wineserver stays up)."""
-        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=self.env, capture_output=True)
         time.sleep(0.5)
-        subprocess.run(["wineserver", "-p"], env=self.env, capture_output=True)
+        subprocess.run(["setsid", "/usr/lib/wine/wineserver", "-p"], env=self.env,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
 
     # --- registry --------------------------------------------------------
     def set_dpi(self, dpi):

@@ -12,7 +12,11 @@ mkdir -p "$state"
 export WINEPREFIX="${PW_WINEPREFIX:-$build/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
+# The 64-bit loader runs the prefix's own processes; it hands 32-bit programs
+# to the 32-bit loader by itself.
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+export WINELOADER="$WINE"
 
 start_xvfb() {
   if [ -n "${PW_USE_DISPLAY:-}" ]; then
@@ -23,7 +27,7 @@ start_xvfb() {
   local n pid
   for n in $(seq 90 189); do
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac >"$state/xvfb.log" 2>&1 &
+    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac </dev/null >"$state/xvfb.log" 2>&1 &
     pid=$!
     for _ in $(seq 50); do
       [ -S "/tmp/.X11-unix/X$n" ] && break
@@ -40,19 +44,43 @@ start_xvfb() {
   exit 1
 }
 
+# Wine's 32-bit loader may run under emulation on this kind of machine, which
+# makes booting a prefix slow: boot one 64-bit prefix once (its system
+# processes run natively), keep it as a template outside the checkout, and
+# copy it for each build folder. The lock keeps parallel runs from booting
+# the template twice.
+TEMPLATE_ROOT="${PW_WINE_TEMPLATE:-/var/cache/pagewright-deps/wineprefix-v4}"
+
+boot_template() {
+  local tmp="$TEMPLATE_ROOT.tmp"
+  rm -rf "$tmp"
+  (
+    export WINEPREFIX="$tmp"
+    "$WINE" wineboot -i >/dev/null 2>&1 || true
+    local fonts='HKCU\Software\Wine\Fonts\Replacements'
+    "$WINE" reg add "$fonts" /v "微软雅黑" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+    "$WINE" reg add "$fonts" /v "新宋体" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+    "$WINE" reg add "$fonts" /v "Microsoft YaHei" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+    # No crash dialog: a crashing test must fail, not wait for a click.
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
+  )
+  mv "$tmp" "$TEMPLATE_ROOT"
+}
+
 prepare_prefix() {
-  [ -f "$WINEPREFIX/.pw-prepared" ] && return
+  [ -f "$WINEPREFIX/.pw-prepared-v4" ] && return
+  mkdir -p "$(dirname "$TEMPLATE_ROOT")"
+  (
+    flock 9
+    # The booted processes must not inherit (and hold) the lock.
+    [ -d "$TEMPLATE_ROOT" ] || boot_template 9>&-
+  ) 9>"$TEMPLATE_ROOT.lock"
   rm -rf "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  local fonts='HKCU\Software\Wine\Fonts\Replacements'
-  wine reg add "$fonts" /v "微软雅黑" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
-  wine reg add "$fonts" /v "新宋体" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
-  wine reg add "$fonts" /v "Microsoft YaHei" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-  # No crash dialog: a crashing test must fail, not wait for a click.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.pw-prepared"
+  cp -a "$TEMPLATE_ROOT" "$WINEPREFIX"
+  touch "$WINEPREFIX/.pw-prepared-v4"
 }
 
 case "$cmd" in
@@ -62,20 +90,22 @@ start)
   export DISPLAY="$(cat "$state/display")"
   prepare_prefix
   echo 96 >"$state/dpi"
-  wineserver -p
-  # Wait until the server answers, so the first test does not pay for its start.
-  wine cmd /c exit >/dev/null 2>&1 || true
+  # Detached from our output: CTest waits for every holder of its pipe.
+  setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  # Start the desktop process now, so the first test does not pay for it.
+  "$WINE" cmd /c exit >/dev/null 2>&1 || true
   cat >"$state/env.sh" <<ENV
 export WINEPREFIX="$WINEPREFIX"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
+export WINELOADER="$WINE"
+export PW_WINE="$WINE"
 export DISPLAY="$DISPLAY"
 ENV
   echo "Xvfb on $DISPLAY, prefix $WINEPREFIX"
   ;;
 stop)
-  wineserver -k >/dev/null 2>&1 || true
+  "$WINESERVER" -k >/dev/null 2>&1 || true
   if [ -f "$state/xvfb.pid" ]; then
     kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
     rm -f "$state/xvfb.pid"

@@ -14,7 +14,7 @@ fi
 source "$state/env.sh"
 dpi="${PW_TEST_DPI:-96}"
 if [ "$(cat "$state/dpi" 2>/dev/null)" != "$dpi" ]; then
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  "$PW_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   echo "$dpi" >"$state/dpi"
 fi
-exec wine "$@"
+exec "$PW_WINE" "$@"
