@@ -56,6 +56,9 @@ struct SkinArchive::MemoryStream {
     const uLong count = static_cast<uLong>(std::min<uint64_t>(size, left));
     if (count != 0) std::memcpy(buffer, stream->data + stream->position, count);
     stream->position += count;
+    // minizip takes a short read without an error flag for a zero byte, so a
+    // truncated archive must report the short read as an error.
+    if (count < size) stream->failed = true;
     return count;
   }
   static uLong ZCALLBACK Write(voidpf, voidpf, const void*, uLong) { return 0; }
