@@ -536,17 +536,10 @@ void Control::Paint(IRenderContext* context, const RECT& paintRect) {
   RECT area;
   if (!::IntersectRect(&area, &paintRect, &pos_)) return;
   paintRect_ = area;
-  if (borderRound_.cx > 0 && borderRound_.cy > 0) {
-    AutoClip clip(context, pos_, borderRound_.cx, borderRound_.cy);
-    PaintBkColor(context);
-    PaintBkImage(context);
-    PaintStatusColor(context);
-    PaintStatusImage(context);
-    PaintText(context);
-    PaintBorder(context);
-    return;
-  }
-  AutoClip clip(context, pos_);
+  // Images stay inside the control; text may run past it (a check box sized to its 16-pixel
+  // box draws its label to the right), limited only by the enclosing box.
+  const bool round = borderRound_.cx > 0 && borderRound_.cy > 0;
+  AutoClip clip(context, pos_, borderRound_.cx, borderRound_.cy, round);
   PaintBkColor(context);
   PaintBkImage(context);
   PaintStatusColor(context);

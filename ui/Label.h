@@ -183,9 +183,13 @@ class LabelTemplate : public InheritType {
 
   void PaintText(IRenderContext* context) override {
     if (text_.empty()) return;
-    const RECT rc = DeflateRect(this->GetPos(), textPadding_);
+    RECT rc = DeflateRect(this->GetPos(), textPadding_);
     const DWORD colour = Control::ResolveColour(GetPaintTextColour());
     if ((colour >> 24) == 0) return;
+    if (rc.right <= rc.left && (textStyle_ & DT_NOCLIP)) {
+      // Sized to its image (a check box's 16-pixel box): the text runs on to the right.
+      rc.right = rc.left + MeasureText(text_, GetFontHandle(), textStyle_, -1).cx;
+    }
     context->DrawText(rc, text_, colour, GetFontHandle(), textStyle_);
   }
 

@@ -6,6 +6,7 @@
 
 #include "ui/DpiState.h"
 #include "ui/UiGlobal.h"
+#include "ui/Window.h"
 
 namespace ui_test {
 
@@ -17,6 +18,16 @@ void StartToolkitWithoutSkin();
 std::wstring SourceDir();
 // The build folder as a Windows path.
 std::wstring BuildDir();
+
+// A plain hidden window that hosts a control tree (no layout of its own, no shadow).
+class HostWindow : public ui::Window {
+ public:
+  std::wstring WindowClassName() const override { return L"ControlsTestHost"; }
+  LRESULT HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
+    if (message == WM_CREATE) InitWindow();
+    return ui::Window::HandleWindowMessage(message, wParam, lParam, handled);
+  }
+};
 
 // Sets the DPI state for the life of the object and puts the old one back.
 class ScopedDpi {
