@@ -8,6 +8,8 @@
 #include "base/ScopedHandle.h"
 
 int32_t RunProcessAndWait(const std::wstring& applicationName, const std::wstring& commandLine) {
+  // Nothing to start: answered here, as not every CreateProcessW survives two nulls.
+  if (applicationName.empty() && commandLine.empty()) return ERROR_INVALID_PARAMETER;
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::vector<wchar_t> writableCommandLine(commandLine.begin(), commandLine.end());
   writableCommandLine.push_back(L'\0');

@@ -340,7 +340,7 @@ TEST(ProcessTest, ExitCodesAndStartFailures) {
   EXPECT_EQ(RunProcessAndWait(L"", L"cmd.exe /c exit -3"), -3);
   EXPECT_EQ(RunProcessAndWait(L"", L"C:\\no\\such\\setup.exe /S"),
             static_cast<int32_t>(ERROR_FILE_NOT_FOUND));
-  EXPECT_NE(RunProcessAndWait(L"", L""), 0);
+  EXPECT_EQ(RunProcessAndWait(L"", L""), static_cast<int32_t>(ERROR_INVALID_PARAMETER));
   // A missing package makes the whole setup task fail with the start error.
   InstallRequest request;
   request.packagePath = L"C:\\no\\such\\PageWrightInstaller.exe";

@@ -2,14 +2,19 @@
 ; folder given by /D= (unquoted, last on the command line, as NSIS wants it).
 ; /S runs it without any window.
 ;
-; Defines passed by the build: OUTFILE, PRODUCT_EXE, PADDING.
+; Defines passed by the build: OUTFILE, PRODUCT_EXE, PADDING, and TARGET
+; (e.g. amd64-unicode) when the package is built for another architecture.
 ;
 ; A package served for a test may end with a trailer of 64 bytes,
 ;   <blanks> LF "PWSETUP" LF <exit code> LF <runs> LF <nonce> LF
 ; which makes its first <runs> runs (counted per nonce in the temporary
 ; folder) exit at once with <exit code>.
 
+!ifdef TARGET
+Target ${TARGET}
+!else
 Unicode true
+!endif
 Name "PageWright"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\zorvikmedia\pageWright"
