@@ -1,10 +1,14 @@
 #include "app/MainThread.h"
 
+#include "app/SkinLoader.h"
+
 #include "base/StringUtil.h"
 #include "base/ThreadIds.h"
 #include "base/ThreadRegistry.h"
 #include "engine/ProductInfo.h"
+#include "installer/CMainWindow.h"
 #include "report/Report.h"
+#include "ui/UiGlobal.h"
 
 namespace {
 
@@ -63,11 +67,28 @@ void MainThread::Init() {
   InitReporting();
 
   // Load the skin and start the UI toolkit.
+  SkinLoader::Load();
 
   // Report the start-up.
-  ReportAppStart();
+  ReportAppStart(SkinLoader::SystemDpi(), ui::UiGlobal::GetDpiState().GetScale());
 
   // Create and show the main window.
+  // The window lives until the process ends; it deletes itself after its
+  // last message.
+  auto* window = new CMainWindow();
+  window->CreateNativeWindow(nullptr, CMainWindow::kClassName,
+                             WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, 0, true,
+                             RECT{0, 0, 0, 0});
+  window->SetTitle(nbase::FormatWideString(L"%s 安装程序", product::kProductDisplayName));
+  window->CenterOnOwner();
+  window->ShowWithFocus();
+  // In front of other windows without staying topmost.
+  ::SetWindowPos(window->GetHWND(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ::SetWindowPos(window->GetHWND(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void MainThread::Cleanup() { nbase::ThreadRegistry::UnregisterCurrentThread(); }
+void MainThread::Cleanup() {
+  // Each step finds nothing to do when Init() gave up before the skin.
+  SkinLoader::Unload();
+  nbase::ThreadRegistry::UnregisterCurrentThread();
+}
