@@ -1,14 +1,11 @@
 #include "app/MainThread.h"
 
-#include "app/SkinLoader.h"
-
 #include "base/StringUtil.h"
 #include "base/ThreadIds.h"
 #include "base/ThreadRegistry.h"
 #include "engine/ProductInfo.h"
 #include "installer/CMainWindow.h"
 #include "report/Report.h"
-#include "ui/UiGlobal.h"
 
 namespace {
 
@@ -67,10 +64,9 @@ void MainThread::Init() {
   InitReporting();
 
   // Load the skin and start the UI toolkit.
-  SkinLoader::Load();
 
   // Report the start-up.
-  ReportAppStart(SkinLoader::SystemDpi(), ui::UiGlobal::GetDpiState().GetScale());
+  ReportAppStart();
 
   // Create and show the main window.
   // The window lives until the process ends; it deletes itself after its
@@ -87,8 +83,4 @@ void MainThread::Init() {
   ::SetWindowPos(window->GetHWND(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void MainThread::Cleanup() {
-  // Each step finds nothing to do when Init() gave up before the skin.
-  SkinLoader::Unload();
-  nbase::ThreadRegistry::UnregisterCurrentThread();
-}
+void MainThread::Cleanup() { nbase::ThreadRegistry::UnregisterCurrentThread(); }
