@@ -83,6 +83,13 @@ def main():
             checks.equal("%s last source" % name, sources[-1:], ["cdn"])
             checks.equal("%s file" % name, data["fileSize"], size)
 
+        # A slow source is waited for; the time shows in the report's cost.
+        service.control(service={"trickle": 3})
+        data = download(probe, service, drive, "slow")
+        checks.equal("slow result", data["result"], 0)
+        checks.equal("slow retryTime", data["retryTime"], 0)
+        checks.true("slow cost counts the wait", int(report(data, "DownloadTimeCost")[0][1]) >= 2)
+
         # Another program holds PageWrightInstaller.exe: the next name is used.
         locked = drive.path("locked", "PageWrightInstaller.exe")
         os.makedirs(drive.path("locked"), exist_ok=True)
