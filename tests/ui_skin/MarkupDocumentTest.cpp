@@ -215,21 +215,6 @@ TEST(MarkupDocumentTest, FileSizeLimitsAndErrors) {
   ASSERT_TRUE(doc.LoadFromFile(folder.Write(L"bom.xml", "\xEF\xBB\xBF<Window a=\"1\"/>")));
   EXPECT_STREQ(L"1", doc.GetRoot().GetAttributeValue(L"a"));
 
-  // A file locked by another handle cannot be read.
-  const std::wstring locked = folder.Write(L"locked.xml", "<Window/>");
-  HANDLE holder =
-      ::CreateFileW(locked.c_str(), GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-  OVERLAPPED whole = {};
-  ASSERT_TRUE(
-      ::LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 100, 0, &whole));
-  EXPECT_FALSE(doc.LoadFromFile(locked));
-  EXPECT_EQ(L"Could not read file", doc.GetLastErrorMessage());
-  ::UnlockFileEx(holder, 0, 100, 0, &whole);
-  ::CloseHandle(holder);
-  EXPECT_TRUE(doc.LoadFromFile(locked));
-
   // Parse errors in files report like text errors.
   EXPECT_FALSE(doc.LoadFromFile(folder.Write(L"bad.xml", "<Window><Box></Window>")));
   EXPECT_EQ(L"Unmatched closing tag", doc.GetLastErrorMessage());
