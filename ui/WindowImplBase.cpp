@@ -2,8 +2,6 @@
 
 #include <windowsx.h>
 
-#include <cwchar>
-
 #include "ui/Box.h"
 #include "ui/Button.h"
 #include "ui/Control.h"
@@ -118,9 +116,10 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool& handled) {
   Control* root = builder.Create(
       layout, [weakHook](const std::wstring& name) -> Control* { return weakHook(name); }, this);
   if (!root) {
-    wchar_t text[MAX_PATH] = {};
-    std::swprintf(text, MAX_PATH, kLayoutErrorFormat, layout.c_str());
-    ::MessageBoxW(hwnd, text, kLayoutErrorCaption, MB_ICONERROR);
+    std::wstring text = kLayoutErrorFormat;
+    text.replace(text.find(L"%s"), 2, layout);
+    if (text.size() >= MAX_PATH) text.resize(MAX_PATH - 1);
+    ::MessageBoxW(hwnd, text.c_str(), kLayoutErrorCaption, MB_ICONERROR);
     return 0;
   }
   AttachRoot(AttachShadow(root));

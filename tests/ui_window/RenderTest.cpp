@@ -110,7 +110,8 @@ TEST_F(RenderTest, NineGridCopiesCornersAndStretchesTheMiddle) {
   EXPECT_EQ(PixelAt(*context, 13, 13), 0xFFFF0000u);
   EXPECT_EQ(PixelAt(*context, 14, 14), 0xFF0000FFu);
   EXPECT_EQ(PixelAt(*context, 30, 25), 0xFF0000FFu);
-  EXPECT_EQ(PixelAt(*context, 46, 36), 0xFF0000FFu);
+  EXPECT_EQ(PixelAt(*context, 45, 35), 0xFF0000FFu);
+  EXPECT_EQ(PixelAt(*context, 46, 36), 0xFFFF0000u);
   EXPECT_EQ(PixelAt(*context, 49, 39), 0xFFFF0000u);
   EXPECT_EQ(PixelAt(*context, 9, 9), 0u);
   EXPECT_EQ(PixelAt(*context, 50, 40), 0u);
