@@ -71,8 +71,10 @@ void MessageLoopProxy::DestroyOnTargetThread() {
     if (target_loop_ && target_loop_ != MessageLoop::Current()) {
       // The task owns the proxy: it is deleted when the task is destroyed, whether
       // it ran or its loop discarded it, and so always on the loop's thread.
+      // No reference may stay behind on this thread, or the last release could
+      // still happen here: the only one is moved all the way into the queue.
       std::shared_ptr<MessageLoopProxy> owner(this, &MessageLoopProxy::DeleteAfterPoster);
-      target_loop_->PostTopLevelTask([owner]() {});
+      target_loop_->PostTopLevelTask([owner = std::move(owner)]() {});
       return;
     }
   }
