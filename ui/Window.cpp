@@ -158,6 +158,8 @@ void Window::InitWindow() {
   }
   if (renderContext_) renderContext_->SetLayered(layered_);
   mouseTracking_ = false;
+  // Before the layout's size is applied: the shadow padding is added to it at the DPI scale.
+  shadow_.scaledMargins = ScaledRect(shadow_.margins);
 }
 
 void Window::ShowWithFocus(bool show, bool takeFocus) {
