@@ -46,6 +46,33 @@ HFONT FontOrDefault(HFONT font) {
   return font ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// A GDI+ font for a GDI font. GDI+ looks a family up by its name only and knows nothing of
+// the system's font substitutes, so the face GDI actually picked for the font is used.
+std::unique_ptr<Gdiplus::Font> MakeGdiplusFont(HDC dc, HFONT font) {
+  font = FontOrDefault(font);
+  LOGFONTW logFont = {};
+  ::GetObjectW(font, sizeof(logFont), &logFont);
+  HGDIOBJ old = ::SelectObject(dc, font);
+  wchar_t face[LF_FACESIZE] = {};
+  ::GetTextFaceW(dc, LF_FACESIZE, face);
+  TEXTMETRICW metrics = {};
+  ::GetTextMetricsW(dc, &metrics);
+  ::SelectObject(dc, old);
+
+  Gdiplus::FontFamily family(face);
+  if (face[0] && family.GetLastStatus() == Gdiplus::Ok) {
+    Gdiplus::REAL em = static_cast<Gdiplus::REAL>(metrics.tmHeight - metrics.tmInternalLeading);
+    if (logFont.lfHeight < 0) em = static_cast<Gdiplus::REAL>(-logFont.lfHeight);
+    INT style = Gdiplus::FontStyleRegular;
+    if (logFont.lfWeight >= FW_SEMIBOLD) style |= Gdiplus::FontStyleBold;
+    if (logFont.lfItalic) style |= Gdiplus::FontStyleItalic;
+    if (logFont.lfUnderline) style |= Gdiplus::FontStyleUnderline;
+    auto result = std::make_unique<Gdiplus::Font>(&family, em, style, Gdiplus::UnitPixel);
+    if (result->GetLastStatus() == Gdiplus::Ok) return result;
+  }
+  return std::make_unique<Gdiplus::Font>(dc, font);
+}
+
 }  // namespace
 
 RenderContext_GdiPlus::RenderContext_GdiPlus() : dc_(::CreateCompatibleDC(nullptr)) {
@@ -384,8 +411,8 @@ void RenderContext_GdiPlus::DrawImage(const RECT& paintRect, IBitmap& bitmap, co
 void RenderContext_GdiPlus::DrawText(const RECT& rect, const std::wstring& text, DWORD argb,
                                      HFONT font, UINT format) {
   if (text.empty() || (argb >> 24) == 0 || IsEmptyRect(rect) || !EnsureSurface()) return;
-  Gdiplus::Font gdipFont(dc_, FontOrDefault(font));
-  if (gdipFont.GetLastStatus() != Gdiplus::Ok) return;
+  const std::unique_ptr<Gdiplus::Font> gdipFont = MakeGdiplusFont(dc_, font);
+  if (gdipFont->GetLastStatus() != Gdiplus::Ok) return;
   Gdiplus::StringFormat stringFormat;
   ApplyTextFormat(format, &stringFormat);
   const RECT device = ToDevice(rect);
@@ -394,7 +421,7 @@ void RenderContext_GdiPlus::DrawText(const RECT& rect, const std::wstring& text,
       static_cast<Gdiplus::REAL>(Width(device)), static_cast<Gdiplus::REAL>(Height(device)));
   Gdiplus::SolidBrush brush{Gdiplus::Color(argb)};
   BeforeGdiPlus();
-  graphics_->DrawString(text.c_str(), static_cast<INT>(text.size()), &gdipFont, layout,
+  graphics_->DrawString(text.c_str(), static_cast<INT>(text.size()), gdipFont.get(), layout,
                         &stringFormat, &brush);
   AfterGdiPlus();
 }
@@ -403,8 +430,8 @@ SIZE RenderContext_GdiPlus::MeasureText(const std::wstring& text, HFONT font, UI
                                         int width) {
   SIZE size = {0, 0};
   if (text.empty() || !EnsureSurface()) return size;
-  Gdiplus::Font gdipFont(dc_, FontOrDefault(font));
-  if (gdipFont.GetLastStatus() != Gdiplus::Ok) return size;
+  const std::unique_ptr<Gdiplus::Font> gdipFont = MakeGdiplusFont(dc_, font);
+  if (gdipFont->GetLastStatus() != Gdiplus::Ok) return size;
   Gdiplus::StringFormat stringFormat;
   ApplyTextFormat(format & ~(DT_END_ELLIPSIS | DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM),
                   &stringFormat);
@@ -412,7 +439,7 @@ SIZE RenderContext_GdiPlus::MeasureText(const std::wstring& text, HFONT font, UI
   const Gdiplus::RectF layout(0, 0, width > 0 ? static_cast<Gdiplus::REAL>(width) : kUnlimited,
                               kUnlimited);
   Gdiplus::RectF bounds;
-  graphics_->MeasureString(text.c_str(), static_cast<INT>(text.size()), &gdipFont, layout,
+  graphics_->MeasureString(text.c_str(), static_cast<INT>(text.size()), gdipFont.get(), layout,
                            &stringFormat, &bounds);
   size.cx = static_cast<LONG>(std::ceil(bounds.Width));
   size.cy = static_cast<LONG>(std::ceil(bounds.Height));

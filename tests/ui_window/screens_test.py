@@ -7,6 +7,7 @@ clicks, and the message box answers once (buttons, close cross, Alt+F4).
 """
 
 import os
+import subprocess
 import sys
 import time
 
@@ -65,23 +66,20 @@ def is_blue(rgb, tolerance=60):
 
 def dark_pixels(wine, png, rect, threshold=140):
     """Pixels of a rectangle darker than threshold (text on a light background)."""
-    from PIL import Image  # python3-pil
-    img = Image.open(png).convert("RGB")
     left, top, right, bottom = rect
-    count = 0
-    for y in range(max(0, top), min(img.height, bottom)):
-        for x in range(max(0, left), min(img.width, right)):
-            if sum(img.getpixel((x, y))) < threshold * 3:
-                count += 1
-    return count
+    out = subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top),
+                          "+repage", "-colorspace", "Gray", "-threshold", "%.2f%%" % (threshold * 100.0 / 255),
+                          "-format", "%[fx:(1-mean)*w*h]", "info:"],
+                         capture_output=True, text=True, check=True).stdout
+    return int(round(float(out.strip() or 0)))
 
 
 def shot(wine, preview, prefix, name):
     x, y, w, h = preview.window(prefix)
     path = wine.artifacts("ui_window", "%d" % wine.dpi, name + ".png")
     full = wine.screenshot(path + ".full.png")
-    from PIL import Image
-    Image.open(full).crop((x, y, x + w, y + h)).save(path)
+    subprocess.run(["convert", full, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage", path],
+                   check=True)
     os.remove(full)
     return path
 

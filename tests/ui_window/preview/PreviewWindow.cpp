@@ -150,6 +150,11 @@ void LogControls(PreviewLog* log, const wchar_t* prefix, ui::Window* window,
 }  // namespace
 
 void PreviewWindow::LogWhenPainted() {
+  // The box opens over a main window that is already on screen, as in the installer.
+  if (options_.layout == L"msgbox" && !questionOpened_ && GetPaintStats().paints > 0) {
+    questionOpened_ = true;
+    OpenQuestion();
+  }
   HWND boxHwnd = options_.layout == L"msgbox" ? ::FindWindowW(L"MsgBox", nullptr) : nullptr;
   auto* box = boxHwnd ? reinterpret_cast<ui::Window*>(::GetWindowLongPtrW(boxHwnd, GWLP_USERDATA))
                       : nullptr;

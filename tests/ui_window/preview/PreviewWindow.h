@@ -48,4 +48,5 @@ class PreviewWindow : public ui::WindowImplBase {
   PreviewOptions options_;
   PreviewLog* log_;
   bool expanded_ = false;
+  bool questionOpened_ = false;
 };

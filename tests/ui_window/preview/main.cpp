@@ -124,7 +124,6 @@ class PreviewThread : public nbase::FrameworkThread {
     window->CenterOnOwner();
     window->ShowWithFocus(true, true);
     if (options_.expand) window->ToggleCustomizeBar();
-    if (options_.layout == L"msgbox") window->OpenQuestion();
     window->LogWhenPainted();
   }
 
