@@ -1,11 +1,14 @@
 #include "app/MainThread.h"
 
+#include "app/SkinLoader.h"
+
 #include "base/StringUtil.h"
 #include "base/ThreadIds.h"
 #include "base/ThreadRegistry.h"
 #include "engine/ProductInfo.h"
 #include "installer/CMainWindow.h"
 #include "report/Report.h"
+#include "ui/UiGlobal.h"
 
 namespace {
 
@@ -64,9 +67,10 @@ void MainThread::Init() {
   InitReporting();
 
   // Load the skin and start the UI toolkit.
+  SkinLoader::Load();
 
   // Report the start-up.
-  ReportAppStart();
+  ReportAppStart(SkinLoader::SystemDpi(), ui::UiGlobal::GetDpiState().GetScale());
 
   // Create and show the main window.
   // The window lives until the process ends; it deletes itself after its
@@ -83,4 +87,8 @@ void MainThread::Init() {
   ::SetWindowPos(window->GetHWND(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void MainThread::Cleanup() { nbase::ThreadRegistry::UnregisterCurrentThread(); }
+void MainThread::Cleanup() {
+  // Each step finds nothing to do when Init() gave up before the skin.
+  SkinLoader::Unload();
+  nbase::ThreadRegistry::UnregisterCurrentThread();
+}

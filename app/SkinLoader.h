@@ -1,0 +1,25 @@
+// Brings the skin up on the UI thread: picks the theme tree for the system
+// DPI, opens the THEME resource as the skin archive and starts the toolkit.
+#pragma once
+
+#include <string>
+
+class SkinLoader {
+ public:
+  // "themes\default" up to 100 DPI, "themes\default-hdpi" up to 131,
+  // "themes\default-xhdpi" above.
+  static std::wstring ThemeFolderForDpi(int dpi);
+
+  // The DPI the theme is chosen by: GetDpiForSystem from Windows 8 on (96
+  // when user32 lacks it), the screen's LOGPIXELSX before.
+  static int SystemDpi();
+
+  // Opens resource 136 of type THEME as the skin archive (closing any open
+  // one) and calls ui::UiGlobal::Startup. Without the resource the toolkit
+  // reads the same names from the file system.
+  static void Load();
+
+  // Undoes Load() in the toolkit's order: archive, render factory, fonts,
+  // GDI+.
+  static void Unload();
+};
