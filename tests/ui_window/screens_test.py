@@ -14,7 +14,6 @@ import time
 from pwharness import HarnessError, Wine, wait_until
 
 PAGES = ["welcompage", "installpage", "installedpage", "installfaildpage", "ExitStartpage"]
-BLUE = (0x00, 0x6D, 0xD9)
 
 
 class Preview:
@@ -59,9 +58,10 @@ class Preview:
         self.proc.kill()
 
 
-def is_blue(rgb, tolerance=60):
+def is_blue(rgb):
+    """The brand blue family: strong blue, little red, green well below blue."""
     r, g, b = rgb
-    return b > 150 and r < 90 and abs(g - BLUE[1]) < tolerance and b - r > 100
+    return b > 180 and r < 100 and b - r > 100 and b - g > 40
 
 
 def dark_pixels(wine, png, rect, threshold=140):
@@ -107,7 +107,7 @@ def screens(wine, exe, source):
             wine_px = lambda px, py: wine.pixel(png, px, py)
             if page == "welcompage":
                 l, t, r, b = rects["btn_startinstall"]
-                check(is_blue(wine_px((l + r) // 2 - 60, (t + b) // 2 - 10)),
+                check(is_blue(wine_px(l + 12, (t + b) // 2)),
                       "welcompage: start button is blue", failures)
                 check(dark_pixels(wine, png, rects["btn_startinstall"], 250) < (r - l) * (b - t),
                       "welcompage: start button carries light text", failures)
@@ -188,7 +188,7 @@ def input_checks(wine, exe, source):
         preview = Preview(wine, exe, source, "box_" + how.replace("+", ""), ["--layout", "msgbox"])
         try:
             preview.wait_ready()
-            box = wine.wait_window("PageWright preview msgbox")
+            box = wine.wait_window("^PageWright preview msgbox$")
             rects = preview.rects("box")
             if how == "alt+F4":
                 wine.key("alt+F4", win=box)
@@ -198,7 +198,7 @@ def input_checks(wine, exe, source):
                 time.sleep(0.2)
                 wine.click(box, (l + r) // 2, (t + b) // 2)  # a second click while it fades
             wait_until(lambda: answers(preview), 30, what="answer after " + how)
-            wine.wait_no_window("PageWright preview msgbox", 30)
+            wine.wait_no_window("^PageWright preview msgbox$", 30)
             time.sleep(0.5)
             got = answers(preview)
             expected = "answer %s owner-enabled=1" % ("Yes" if how == "btn_yes" else "No")
