@@ -59,7 +59,9 @@ class AppStartTest(unittest.TestCase):
         self.assertEqual(imei, report["imei"])
         self.assertEqual(self.version, report["appver"])
         self.assertEqual("VERovovozav", report["appName"])
-        self.assertEqual({"Dpi": str(self.wine.dpi), "FirstStart": "true", "Scale": "100"},
+        # Scale is the toolkit's scale percent for the system DPI.
+        scale = str(self.wine.dpi * 100 // 96)
+        self.assertEqual({"Dpi": str(self.wine.dpi), "FirstStart": "true", "Scale": scale},
                          report["data"])
         self.assertEqual(["Dpi", "FirstStart", "Scale"], list(report["data"]))
         self.assertEqual(rs.HEADER_ORDER, rs.ordered_subset(rs.header_names(entry), rs.HEADER_ORDER))
