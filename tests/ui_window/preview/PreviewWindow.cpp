@@ -53,6 +53,14 @@ void PreviewWindow::ShowPage(const std::wstring& page) {
   for (const wchar_t* name : kPages) {
     if (ui::Control* box = FindNamedControl(name)) box->SetVisible(page == name);
   }
+  // As the installer flow does: the survey sits under the short top band, and neither the
+  // survey nor the running installation offers the close cross.
+  const bool survey = page == L"ExitStartpage";
+  if (ui::Control* image = FindNamedControl(L"bkimage1")) image->SetVisible(survey);
+  if (ui::Control* image = FindNamedControl(L"bkimage2")) image->SetVisible(!survey);
+  if (ui::Control* exit = FindNamedControl(L"btn_exit")) {
+    exit->SetVisible(!survey && page != L"installpage");
+  }
   if (log_) log_->Write(L"page " + page);
 }
 
