@@ -1,0 +1,150 @@
+"""Shared pieces of the installer's black-box tests: the local package
+service, a clean prefix state, the installer window and its click targets."""
+
+import json
+import os
+import shutil
+import subprocess
+import sys
+import time
+import urllib.request
+
+from pwharness import HarnessError, Wine, wait_until
+
+APPINFO_KEY = r"HKCU\Software\pagewright\AppInfo"
+TITLE = "岚枢PDF转换器 安装程序"
+HOST_PORT = os.environ.get("PW_STATS_HOST", "127.0.0.1:18650")
+
+# Click targets in 96-DPI layout units, relative to the layout's top-left
+# corner (the window adds the shadow margin around it).
+TARGETS = {
+    "btn_startinstall": (300, 277),
+    "btn_customize": (520, 385),
+    "btn_expand": (560, 385),
+    "btn_changeinstallpath": (535, 424),
+    "btn_exit": (572, 22),
+    "btn_startapp": (300, 302),
+    "btn_reinstall": (300, 339),
+    "btn_redownload": (300, 283),
+    "btn_quitStart": (452, 358),
+    "btn_continueInstall": (530, 358),
+    "checkbox_1": (40, 141),
+    "checkbox_2": (40, 173),
+    "checkbox_4": (300, 141),
+    "edit_feedback": (300, 280),
+}
+SHADOW = 14
+
+
+class PackageService:
+    """tools/package_service.py on the build's statistics host."""
+
+    def __init__(self, wine, log_name):
+        self.wine = wine
+        self.log_path = wine.artifacts("installer", log_name)
+        self.proc = None
+
+    def __enter__(self):
+        script = os.path.join(self.wine.source, "tools", "package_service.py")
+        self.proc = subprocess.Popen(
+            [sys.executable, script, "--listen", HOST_PORT, "--build", self.wine.build,
+             "--log", self.log_path], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        line = self.proc.stdout.readline()
+        if "listening" not in line:
+            self.proc.kill()
+            raise HarnessError("package service did not start: %r" % line)
+        return self
+
+    def __exit__(self, *exc):
+        if self.proc and self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait(10)
+
+    def _request(self, path, data=None):
+        req = urllib.request.Request("http://%s%s" % (HOST_PORT, path), data=data)
+        with urllib.request.urlopen(req, timeout=10) as r:
+            return json.loads(r.read().decode("utf-8"))
+
+    def packages(self, **spec):
+        """Fault injection for the package sources (service, cdn, setup)."""
+        return self._request("/__packages/control", json.dumps(spec).encode())
+
+    def package_requests(self):
+        return self._request("/__packages/log")
+
+    def reports(self):
+        return [e["report"] for e in self._request("/__service/log") if e.get("report")]
+
+    def events(self):
+        return [r["eventId"] for r in self.reports()]
+
+    def wait_event(self, name, count=1, timeout=120):
+        return wait_until(lambda: [r for r in self.reports() if r["eventId"] == name][count - 1:]
+                          and [r for r in self.reports() if r["eventId"] == name],
+                          timeout=timeout, what="%d %s report(s)" % (count, name))
+
+
+def data_of(report):
+    data = report.get("data")
+    return data if isinstance(data, dict) else {}
+
+
+def default_install_dir(wine):
+    return wine.drive_c("Program Files (x86)", "zorvikmedia", "pageWright")
+
+
+def clean_state(wine):
+    """No recorded installation, no installed product, no stray processes."""
+    wine.reg_delete(APPINFO_KEY, "InstallerPath")
+    wine.reg_delete(APPINFO_KEY, "InstallerChannel")
+    shutil.rmtree(wine.drive_c("Program Files (x86)", "zorvikmedia"), ignore_errors=True)
+
+
+class Installer:
+    """One run of PageWrightOnlineSetup.exe and its main window."""
+
+    def __init__(self, wine):
+        self.wine = wine
+        self.scale = wine.dpi * 100 // 96
+        self.proc = wine.start(wine.exe())
+        self.win = wine.wait_window(TITLE, timeout=60)
+        time.sleep(1.5)  # first paint
+
+    def size(self):
+        return self.wine.geometry(self.win)[2:]
+
+    def point(self, x, y):
+        s = self.scale
+        return SHADOW * s // 100 + x * s // 100, SHADOW * s // 100 + y * s // 100
+
+    def click(self, name, dy=0):
+        x, y = TARGETS[name]
+        px, py = self.point(x, y + dy)
+        self.wine.click(self.win, px, py)
+        time.sleep(0.5)
+
+    def shot(self, name):
+        path = self.wine.artifacts("installer", "%s_%d.png" % (name, self.wine.dpi))
+        return self.wine.screenshot(path, self.win)
+
+    def wait_exit(self, timeout=30):
+        return self.proc.wait(timeout)
+
+    def kill(self):
+        self.proc.kill()
+
+
+def read_utf16(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    for enc in ("utf-16", "utf-8"):
+        try:
+            return data.decode(enc)
+        except UnicodeDecodeError:
+            pass
+    return data.decode("latin-1")
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
