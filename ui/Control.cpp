@@ -536,10 +536,12 @@ void Control::Paint(IRenderContext* context, const RECT& paintRect) {
   RECT area;
   if (!::IntersectRect(&area, &paintRect, &pos_)) return;
   paintRect_ = area;
-  // Images stay inside the control; text may run past it (a check box sized to its 16-pixel
-  // box draws its label to the right), limited only by the enclosing box.
+  // Nothing is drawn outside the area being painted. Images stay inside the control; text
+  // may run past it (a check box sized to its 16-pixel box draws its label to the right),
+  // limited by the enclosing box.
+  AutoClip paintClip(context, paintRect);
   const bool round = borderRound_.cx > 0 && borderRound_.cy > 0;
-  AutoClip clip(context, pos_, borderRound_.cx, borderRound_.cy, round);
+  AutoClip roundClip(context, pos_, borderRound_.cx, borderRound_.cy, round);
   PaintBkColor(context);
   PaintBkImage(context);
   PaintStatusColor(context);

@@ -46,7 +46,14 @@ void ImageSpec::ApplyItem(const std::wstring& key, const std::wstring& value, co
     destScale = ParseBool(value);
   } else if (key == L"dest") {
     dest = ParseRect(value);
-    if (destScale) dpi.ScaleRect(&dest);
+    if (destScale && dpi.IsAware() && dpi.GetScale() != 100) {
+      // Truncated, unlike other lengths: dest 0,0,10,10 at 125 % covers 0,0,12,12.
+      const LONG scale = dpi.GetScale();
+      dest.left = dest.left * scale / 100;
+      dest.top = dest.top * scale / 100;
+      dest.right = dest.right * scale / 100;
+      dest.bottom = dest.bottom * scale / 100;
+    }
   } else if (key == L"source") {
     source = ParseRect(value);
   } else if (key == L"corner") {

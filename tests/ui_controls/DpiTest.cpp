@@ -59,7 +59,8 @@ TEST_F(Dpi120, LayoutLengthsAreScaled) {
   EXPECT_EQ(300, button->GetFixedWidth());
   EXPECT_EQ(65, button->GetFixedHeight());
   EXPECT_EQ(81, button->GetMargin().top);
-  EXPECT_EQ(12, button->GetStateImageSlot(ui::kControlStateNormal).GetSpec().dest.right);
+  EXPECT_EQ(12,
+            button->GetStateImageSlot(ui::kControlStateNormal).GetSpec().dest.right);  // truncated
   EXPECT_EQ(ui::kLengthAuto, box->GetItemAt(1)->GetFixedHeight());
 }
 

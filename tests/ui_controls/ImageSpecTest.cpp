@@ -63,8 +63,9 @@ TEST(ImageString, DestScaleAppliesOnlyToALaterDest) {
              12);
   // Not DPI-aware: nothing is scaled.
   ExpectRect(ParseAt(L"file='x.png' dest='0,0,10,10'", false, 125).dest, 0, 0, 10, 10);
-  // MulDiv rounds halves away from zero: 14 at 125 % is 17.5 -> 18.
-  ExpectRect(ParseAt(L"file='x.png' dest='4,4,14,14'", true, 125).dest, 5, 5, 18, 18);
+  // Dest numbers are truncated (14 at 125 % is 17.5 -> 17), unlike MulDiv-rounded lengths.
+  ExpectRect(ParseAt(L"file='x.png' dest='4,4,14,14'", true, 125).dest, 5, 5, 17, 17);
+  ExpectRect(ParseAt(L"file='x.png' dest='4,4,16,16'", true, 150).dest, 6, 6, 24, 24);
 }
 
 TEST(ImageString, ReadingStopsAtTheFirstBrokenItem) {
@@ -107,12 +108,13 @@ TEST(AttributeString, PairsUntilTheFirstMisshapenOne) {
   ASSERT_EQ(2u, pairs.size());
   EXPECT_EQ(L"file='a.png' corner='8,8,8,8'", pairs[0].second);
 
-  EXPECT_EQ(1u,
-            ui::ParseAttributeList(L"a=\"1\"  b=\"2\"").size());    // two spaces
+  // With two spaces the next name starts with the second one: a name no control knows.
+  pairs = ui::ParseAttributeList(L"a=\"1\"  b=\"2\"");
+  ASSERT_EQ(2u, pairs.size());
+  EXPECT_EQ(L" b", pairs[1].first);
   EXPECT_EQ(1u, ui::ParseAttributeList(L"a=\"1\"b=\"2\"").size());  // no space
   EXPECT_EQ(0u, ui::ParseAttributeList(L"a='1'").size());           // single quotes
-  EXPECT_EQ(0u,
-            ui::ParseAttributeList(L"a = \"1\"").size());  // space before '='
+  EXPECT_EQ(0u, ui::ParseAttributeList(L"a = \"1\"").size());       // '=' not followed by '"'
   EXPECT_EQ(0u, ui::ParseAttributeList(L"a=\"unterminated").size());
   EXPECT_EQ(0u, ui::ParseAttributeList(L"").size());
 }

@@ -20,6 +20,9 @@ void StartToolkitWithoutSkin() {
   started = true;
   ui::UiGlobal::Startup(L"no-such-skin\\", ui::CreateControlCallback(), L"themes\\default",
                         L"lang\\zh_CN");
+  // Layout numbers in these tests are 96-DPI numbers whatever the prefix's DPI is; the
+  // scaled case has its own test program.
+  ui::UiGlobal::GetDpiState().SetScale(100);
 }
 
 std::wstring SourceDir() { return ToWindowsPath(PW_SOURCE_DIR); }
