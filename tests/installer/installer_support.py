@@ -26,11 +26,11 @@ TARGETS = {
     "btn_startapp": (300, 302),
     "btn_reinstall": (300, 339),
     "btn_redownload": (300, 283),
-    "btn_quitStart": (452, 358),
-    "btn_continueInstall": (530, 358),
-    "checkbox_1": (40, 141),
-    "checkbox_2": (40, 173),
-    "checkbox_4": (300, 141),
+    "btn_quitStart": (467, 354),
+    "btn_continueInstall": (553, 354),
+    "checkbox_1": (8, 126),
+    "checkbox_2": (8, 158),
+    "checkbox_4": (308, 126),
     "edit_feedback": (300, 280),
 }
 SHADOW = 14
@@ -94,7 +94,10 @@ def default_install_dir(wine):
 
 
 def clean_state(wine):
-    """No recorded installation, no installed product, no stray processes."""
+    """No recorded installation, no installed product, the test's DPI."""
+    # The harness remembers the DPI it last set, which may not be the
+    # prefix's any more: set it unconditionally.
+    wine.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", wine.dpi, "REG_DWORD")
     wine.reg_delete(APPINFO_KEY, "InstallerPath")
     wine.reg_delete(APPINFO_KEY, "InstallerChannel")
     shutil.rmtree(wine.drive_c("Program Files (x86)", "zorvikmedia"), ignore_errors=True)
