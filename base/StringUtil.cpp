@@ -12,10 +12,12 @@ namespace {
 
 constexpr size_t kStackBufferLength = 1024;
 
-// The platform's wide formatter returns -1 when the text does not fit and the
-// number of characters written otherwise; a text that fills the buffer exactly
-// comes back as the buffer length, without a terminating zero.
-int FormatWideInto(wchar_t* buffer, size_t length, const wchar_t* format, va_list args) {
+// The platform's counted formatters (_vsnwprintf, _vsnprintf) return -1 when
+// the text does not fit and the number of characters written otherwise; a
+// text that fills the buffer exactly comes back as the buffer length, without
+// a terminating zero, and is taken whole. The narrow one is used rather than
+// the C99 vsnprintf: that one reserves huge field widths on the stack.
+int FormatInto(wchar_t* buffer, size_t length, const wchar_t* format, va_list args) {
   va_list copy;
   va_copy(copy, args);
   const int result = _vsnwprintf(buffer, length, format, copy);
@@ -23,24 +25,38 @@ int FormatWideInto(wchar_t* buffer, size_t length, const wchar_t* format, va_lis
   return result;
 }
 
+int FormatInto(char* buffer, size_t length, const char* format, va_list args) {
+  va_list copy;
+  va_copy(copy, args);
+  const int result = _vsnprintf(buffer, length, format, copy);
+  va_end(copy);
+  return result;
+}
+
+// A stack buffer first, then heap buffers doubling up to the limit.
+template <typename Char>
+std::basic_string<Char> FormatWithRetries(const Char* format, va_list args) {
+  using Text = std::basic_string<Char>;
+  if (!format) return Text();
+  Char stack_buffer[kStackBufferLength];
+  int result = FormatInto(stack_buffer, kStackBufferLength, format, args);
+  if (result >= 0 && static_cast<size_t>(result) <= kStackBufferLength)
+    return Text(stack_buffer, result);
+  if (result != -1) return Text();
+
+  for (size_t length = kStackBufferLength * 2; length <= kMaxFormattedLength; length *= 2) {
+    std::unique_ptr<Char[]> buffer(new Char[length]);
+    result = FormatInto(buffer.get(), length, format, args);
+    if (result >= 0 && static_cast<size_t>(result) <= length) return Text(buffer.get(), result);
+    if (result != -1) break;
+  }
+  return Text();
+}
+
 }  // namespace
 
 std::wstring FormatWideStringV(const wchar_t* format, va_list args) {
-  if (!format) return std::wstring();
-  wchar_t stack_buffer[kStackBufferLength];
-  int result = FormatWideInto(stack_buffer, kStackBufferLength, format, args);
-  if (result >= 0 && static_cast<size_t>(result) <= kStackBufferLength)
-    return std::wstring(stack_buffer, result);
-  if (result != -1) return std::wstring();
-
-  for (size_t length = kStackBufferLength * 2; length <= kMaxFormattedLength; length *= 2) {
-    std::unique_ptr<wchar_t[]> buffer(new wchar_t[length]);
-    result = FormatWideInto(buffer.get(), length, format, args);
-    if (result >= 0 && static_cast<size_t>(result) <= length)
-      return std::wstring(buffer.get(), result);
-    if (result != -1) break;
-  }
-  return std::wstring();
+  return FormatWithRetries(format, args);
 }
 
 std::wstring FormatWideString(const wchar_t* format, ...) {
@@ -52,24 +68,7 @@ std::wstring FormatWideString(const wchar_t* format, ...) {
 }
 
 std::string FormatStringV(const char* format, va_list args) {
-  if (!format) return std::string();
-  char stack_buffer[kStackBufferLength];
-  va_list copy;
-  va_copy(copy, args);
-  const int needed = vsnprintf(stack_buffer, kStackBufferLength, format, copy);
-  va_end(copy);
-  if (needed < 0) return std::string();
-  const size_t length = static_cast<size_t>(needed);
-  if (length < kStackBufferLength) return std::string(stack_buffer, length);
-  if (length > kMaxFormattedLength) return std::string();
-
-  // The narrow formatter tells the length it needs: one more pass of that size.
-  std::string text(length, '\0');
-  va_copy(copy, args);
-  const int written = vsnprintf(&text[0], length + 1, format, copy);
-  va_end(copy);
-  if (written < 0 || static_cast<size_t>(written) != length) return std::string();
-  return text;
+  return FormatWithRetries(format, args);
 }
 
 std::string FormatString(const char* format, ...) {

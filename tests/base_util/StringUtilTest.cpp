@@ -46,11 +46,13 @@ TEST(FormatStringTest, TimeStampAndLongTexts) {
   EXPECT_EQ("13100000000000",
             FormatString("%I64u", static_cast<unsigned long long>(13100000000000ULL)));
   EXPECT_EQ("18446744073709551615", FormatString("%I64u", ~0ULL));
-  for (int length : {1023, 1024, 1025, 5000}) {
+  for (int length : {1023, 1024, 1025, 2048, 5000}) {
     const std::string text = FormatString("%*s", length, "z");
     ASSERT_EQ(static_cast<size_t>(length), text.size()) << length;
     EXPECT_EQ('z', text.back());
   }
+  // A wide numeric field: formatted into the heap buffer, not the stack.
+  EXPECT_EQ(std::string(1999999, '0') + "7", FormatString("%0*d", 2000000, 7));
   const std::string big(5 * 1024 * 1024, 'q');
   EXPECT_EQ(big + "!", FormatString("%s!", big.c_str()));
   EXPECT_EQ("", FormatString("%*d", static_cast<int>(nbase::kMaxFormattedLength) + 1, 1));

@@ -69,7 +69,10 @@ TEST_F(RegistryTest, UnterminatedValueFillingTheBufferStaysBounded) {
   ::RegSetValueExW(handle, L"Raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(full.data()),
                    static_cast<DWORD>(full.size() * sizeof(wchar_t)));
   ::RegCloseKey(handle);
-  EXPECT_EQ(full, RegReadString(kTestKey, L"Raw"));
+  // Whether the platform hands out a value with no room for the terminator
+  // differs; either way the text is bounded: all of it or nothing.
+  const std::wstring read = RegReadString(kTestKey, L"Raw");
+  EXPECT_TRUE(read == full || read.empty()) << read.size();
 }
 
 // Saves and restores the installer's InstallerPath around a test.
