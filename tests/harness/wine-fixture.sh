@@ -89,11 +89,11 @@ start)
   start_xvfb
   export DISPLAY="$(cat "$state/display")"
   prepare_prefix
+  # Detached from our output: CTest waits for every holder of its pipe.
+  setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1
   # A copied prefix may carry the DPI of an earlier run's last test.
   "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1 || true
   echo 96 >"$state/dpi"
-  # Detached from our output: CTest waits for every holder of its pipe.
-  setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1
   # Start the desktop process now, so the first test does not pay for it.
   "$WINE" cmd /c exit >/dev/null 2>&1 || true
   cat >"$state/env.sh" <<ENV
