@@ -51,6 +51,8 @@ class Endpoint:
         if self.proc and self.proc.poll() is None:
             self.proc.terminate()
             self.proc.wait(10)
+        if self.proc:
+            self.proc.stdout.close()
         self.proc = None
 
     def _url(self, path):
