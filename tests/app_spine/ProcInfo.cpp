@@ -2,6 +2,7 @@
 // and can end a process's UI loop by posting WM_QUIT to its initial thread.
 //   proc_info.exe threads <name.exe>   prints "<pid> <thread count>" per process
 //   proc_info.exe quit <name.exe>      posts WM_QUIT to each process's first thread
+//   proc_info.exe quit <pid>           the same for one process
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -48,7 +49,11 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const bool quit = std::wcscmp(argv[1], L"quit") == 0;
-  for (DWORD pid : FindProcesses(argv[2])) {
+  wchar_t* end = nullptr;
+  const unsigned long one_pid = std::wcstoul(argv[2], &end, 10);
+  const std::vector<DWORD> pids =
+      (end != argv[2] && *end == L'\0') ? std::vector<DWORD>{one_pid} : FindProcesses(argv[2]);
+  for (DWORD pid : pids) {
     const std::vector<DWORD> threads = ThreadsOf(pid);
     if (quit) {
       if (!threads.empty()) ::PostThreadMessageW(threads.front(), WM_QUIT, 0, 0);

@@ -28,16 +28,29 @@ class SingleInstanceTest(unittest.TestCase):
     def tearDown(self):
         self.wine.kill_all()
 
-    def thread_counts(self):
+    def processes(self):
+        """{pid: thread count} of the running copies."""
         out = self.wine.run([self.proc_info, "threads", EXE_NAME]).stdout.decode()
-        return [int(line.split()[1]) for line in out.splitlines() if line.strip()]
+        return {int(line.split()[0]): int(line.split()[1]) for line in out.splitlines() if line.strip()}
+
+    def thread_counts(self):
+        return list(self.processes().values())
+
+    def start_first_copy(self):
+        """Starts a copy and waits until it runs its UI thread and both workers."""
+        proc = self.wine.start(self.exe)
+        procs = wait_until(lambda: {p: n for p, n in self.processes().items() if n >= 3}, 30,
+                           what="first copy running with its workers")
+        self.assertEqual(len(procs), 1)
+        pid, threads = next(iter(procs.items()))
+        return proc, pid, threads
+
+    def quit_copy(self, pid):
+        self.wine.run([self.proc_info, "quit", str(pid)])
 
     def test_second_copy_retry_then_cancel(self):
-        first = self.wine.start(self.exe)
         # The first copy holds the mutex and has started both workers.
-        counts = wait_until(lambda: self.thread_counts(), 30, what="first copy running")
-        self.assertEqual(len(counts), 1)
-        first_threads = counts[0]
+        first, first_pid, first_threads = self.start_first_copy()
         time.sleep(1)
         self.assertTrue(first.running())
         self.assertEqual(self.wine.find_windows(BOX_TITLE), [])
@@ -46,9 +59,9 @@ class SingleInstanceTest(unittest.TestCase):
         box = self.wine.wait_window(BOX_TITLE, 30)
         self.wine.screenshot(self.wine.artifacts("app_spine", "single_instance_box.png"))
         # The waiting copy has not started its two workers.
-        counts = sorted(self.thread_counts())
-        self.assertEqual(len(counts), 2)
-        self.assertLessEqual(counts[0], first_threads - 2)
+        waiting = {p: n for p, n in self.processes().items() if p != first_pid}
+        self.assertEqual(len(waiting), 1)
+        self.assertLessEqual(next(iter(waiting.values())), first_threads - 2)
 
         # Retry while the first copy still runs: the box comes back.
         self.wine.key("Return", win=box)
@@ -64,15 +77,14 @@ class SingleInstanceTest(unittest.TestCase):
 
         # The first copy's loop ends on WM_QUIT; the workers are joined and
         # the process exits with 0.
-        self.wine.run([self.proc_info, "quit", EXE_NAME])
+        self.quit_copy(first_pid)
         self.assertEqual(first.wait(30), 0)
 
     def test_retry_after_first_copy_ended_proceeds(self):
-        first = self.wine.start(self.exe)
-        wait_until(lambda: self.thread_counts(), 30, what="first copy running")
+        first, first_pid, _ = self.start_first_copy()
         second = self.wine.start(self.exe)
         box = self.wine.wait_window(BOX_TITLE, 30)
-        self.wine.run([self.proc_info, "quit", EXE_NAME])
+        self.quit_copy(first_pid)
         self.assertEqual(first.wait(30), 0)
         # Now Retry takes the mutex: no box again, the second copy runs on.
         self.wine.key("Return", win=box)
@@ -80,7 +92,7 @@ class SingleInstanceTest(unittest.TestCase):
         time.sleep(1)
         self.assertEqual(self.wine.find_windows(BOX_TITLE), [])
         self.assertTrue(second.running())
-        self.wine.run([self.proc_info, "quit", EXE_NAME])
+        self.quit_copy(next(iter(self.processes())))
         self.assertEqual(second.wait(30), 0)
 
 
