@@ -29,8 +29,7 @@ bool MainThread::AcquireSingleInstance() {
   const std::wstring text = nbase::FormatWideString(
       L"%s 安装程序已经在运行，请关闭后点击\"重试\"继续，或点击\"取消\"退出安装",
       product::kProductDisplayName);
-  const std::wstring caption =
-      nbase::FormatWideString(L"%s安装提示", product::kProductDisplayName);
+  const std::wstring caption = nbase::FormatWideString(L"%s安装提示", product::kProductDisplayName);
   for (;;) {
     HANDLE mutex = ::CreateMutexW(nullptr, TRUE, kInstanceMutexName);
     const DWORD error = ::GetLastError();
@@ -67,10 +66,11 @@ void MainThread::Init() {
   InitReporting();
 
   // Load the skin and start the UI toolkit.
-  SkinLoader::Load();
+  const int system_dpi = QuerySystemDpi();
+  SkinLoader::Load(system_dpi);
 
   // Report the start-up.
-  ReportAppStart(SkinLoader::SystemDpi(), ui::UiGlobal::GetDpiState().GetScale());
+  ReportAppStart(system_dpi, ui::UiGlobal::GetDpiState().GetScale());
 
   // Create and show the main window.
   // The window lives until the process ends; it deletes itself after its

@@ -10,14 +10,10 @@ class SkinLoader {
   // "themes\default-xhdpi" above.
   static std::wstring ThemeFolderForDpi(int dpi);
 
-  // The DPI the theme is chosen by: GetDpiForSystem from Windows 8 on (96
-  // when user32 lacks it), the screen's LOGPIXELSX before.
-  static int SystemDpi();
-
-  // Opens resource 136 of type THEME as the skin archive (closing any open
-  // one) and calls ui::UiGlobal::Startup. Without the resource the toolkit
-  // reads the same names from the file system.
-  static void Load();
+  // Picks the theme tree for |system_dpi|, opens resource 136 of type THEME as the skin archive
+  // (closing any open one) and calls ui::UiGlobal::Startup. Without the resource the toolkit reads
+  // the same names from the file system.
+  static void Load(int system_dpi);
 
   // Undoes Load() in the toolkit's order: archive, render factory, fonts,
   // GDI+.
