@@ -17,6 +17,7 @@ import os
 import re
 import shlex
 import subprocess
+import tempfile
 import time
 
 
@@ -91,8 +92,21 @@ class Wine:
     # --- processes -------------------------------------------------------
     def run(self, args, timeout=120, check=False):
         """Runs a Wine command to completion (e.g. ["reg", "query", ...])."""
-        result = subprocess.run([self.wine] + list(args), env=self.env, capture_output=True,
-                                timeout=timeout)
+        # Output goes to files, not pipes: the first program after a server
+        # start launches the prefix's system processes, which inherit its
+        # handles and would hold a pipe open long after the program ended.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            proc = subprocess.Popen([self.wine] + list(args), env=self.env,
+                                    stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            try:
+                proc.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+                raise
+            out.seek(0)
+            err.seek(0)
+            result = subprocess.CompletedProcess(proc.args, proc.returncode, out.read(), err.read())
         if check and result.returncode != 0:
             raise HarnessError("wine %s failed: %s" % (args, result.stderr.decode(errors="replace")))
         return result
@@ -106,17 +120,29 @@ class Wine:
         return WineProcess(popen)
 
     def kill_all(self):
-        """Ends every Windows process of the prefix (wineserver stays up)."""
+        """Ends every Windows process of the prefix and restarts the persistent wineserver."""
         subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=self.env, capture_output=True)
-        time.sleep(0.5)
+        # A program started while the old server is still going down can
+        # attach to it and hang: wait until it has really ended.
+        try:
+            subprocess.run(["/usr/lib/wine/wineserver", "-w"], env=self.env, capture_output=True,
+                           timeout=30)
+        except subprocess.TimeoutExpired:
+            pass
         subprocess.run(["setsid", "/usr/lib/wine/wineserver", "-p"], env=self.env,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
+        # Let one program bring up the prefix's system processes now, so a
+        # test's first program does not pay for it.
+        self.run(["cmd", "/c", "exit"], timeout=60)
 
     # --- registry --------------------------------------------------------
     def set_dpi(self, dpi):
         state = os.path.join(self.build, "harness", "dpi")
-        current = open(state).read().strip() if os.path.exists(state) else ""
+        current = ""
+        if os.path.exists(state):
+            with open(state) as f:
+                current = f.read().strip()
         if current != str(dpi):
             self.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", dpi, "REG_DWORD")
             with open(state, "w") as f:
