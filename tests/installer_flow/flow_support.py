@@ -1,0 +1,156 @@
+"""Helpers of the installer's flow tests: more click targets, the message
+box and its buttons, the folder browser, and a few pixel checks."""
+
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "installer"))
+
+from installer_support import SHADOW, TARGETS, check  # noqa: E402
+from pwharness import wait_until  # noqa: E402
+
+# Click targets the installer tests do not need, in 96-DPI layout units.
+TARGETS.update({
+    "checkbox_3": (8, 190),
+    "checkbox_5": (308, 158),
+    "edit_installdir": (300, 424),
+})
+
+# Rectangles (96-DPI layout units, x0, y0, x1, y1) looked at by the pixel checks.
+QUIT_BUTTON = (440, 344, 496, 364)
+LOGO = (260, 64, 340, 144)
+
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+BROWSER_TITLE = "Browse for Folder"
+
+
+def shadow(scale):
+    """The shadow margin at a scale, rounded as the window rounds it."""
+    return (SHADOW * scale + 50) // 100
+
+
+def layout_rect(scale, rect):
+    m = shadow(scale)
+    return tuple(m + v * scale // 100 for v in rect)
+
+
+def crop(png, rect, out):
+    x0, y0, x1, y1 = rect
+    subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (x1 - x0, y1 - y0, x0, y0),
+                    "+repage", out], check=True)
+    return out
+
+
+def darkest(png, rect):
+    """Lowest grey level (0..255) inside a rectangle of a screenshot."""
+    x0, y0, x1, y1 = rect
+    out = subprocess.run(["convert", png, "-crop", "%dx%d+%d+%d" % (x1 - x0, y1 - y0, x0, y0),
+                          "+repage", "-colorspace", "gray", "-format", "%[fx:int(255*minima)]",
+                          "info:"], capture_output=True, text=True, check=True).stdout
+    return int(out.strip())
+
+
+def shot(app, name, win=None):
+    """A screenshot of the main window (or another one) in artifacts/installer_flow."""
+    path = app.wine.artifacts("installer_flow", "%s_%d.png" % (name, app.wine.dpi))
+    return app.wine.screenshot(path, win or app.win)
+
+
+def quit_button_enabled(app, name):
+    """btn_quitStart draws its text dark when enabled and faded when not."""
+    png = shot(app, name)
+    level = darkest(png, layout_rect(app.scale, QUIT_BUTTON))
+    return level < 135, level
+
+
+def wait_quit_button(app, enabled, name):
+    deadline = time.time() + 5
+    while True:
+        state, level = quit_button_enabled(app, name)
+        if state == enabled or time.time() > deadline:
+            break
+        time.sleep(0.3)
+    check(state == enabled, "btn_quitStart %s (darkest text %d), expected %s" %
+          ("enabled" if state else "disabled", level, "enabled" if enabled else "disabled"))
+
+
+def rmse(a, b):
+    out = subprocess.run(["compare", "-metric", "RMSE", a, b, "null:"], capture_output=True,
+                         text=True).stderr
+    # "1234.5 (0.0188)": the normalised figure is in the brackets.
+    return float(out.split("(")[1].split(")")[0])
+
+
+def logo_match(wine, png, scale, logo, tag):
+    """How closely the logo on a screenshot matches `logo` drawn 1:1 over the
+    same background: the smallest RMSE (0..1) over small offsets."""
+    size = int(subprocess.run(["identify", "-format", "%w", logo], capture_output=True,
+                              text=True, check=True).stdout)
+    x0, y0, _, _ = layout_rect(scale, LOGO)
+    best = 1.0
+    for dx in (-1, 0, 1):
+        for dy in (-1, 0, 1):
+            area = crop(png, (x0 + dx, y0 + dy, x0 + dx + size, y0 + dy + size),
+                        wine.artifacts("installer_flow", "tmp", "%s_area.png" % tag))
+            ref = wine.artifacts("installer_flow", "tmp", "%s_ref.png" % tag)
+            subprocess.run(["convert", area, logo, "-composite", ref], check=True)
+            best = min(best, rmse(area, ref))
+    return best
+
+
+# --- the message box ---------------------------------------------------------
+
+def box_windows(wine, scale):
+    """Visible windows of the message box's size (340 wide plus the shadow)."""
+    width = (340 * scale + 50) // 100 + 2 * shadow(scale)
+    found = []
+    for win in wine.find_windows(".*"):
+        try:
+            _, _, w, _ = wine.geometry(win)
+        except Exception:  # the window went away meanwhile
+            continue
+        if abs(w - width) <= 2:
+            found.append(win)
+    return found
+
+
+def wait_box(wine, scale, exclude=(), timeout=60):
+    box = wait_until(lambda: [w for w in box_windows(wine, scale) if w not in exclude],
+                     timeout=timeout, what="message box")[-1]
+    time.sleep(1)  # shown and painted
+    return box
+
+
+def wait_box_gone(wine, scale, box, timeout=10):
+    wait_until(lambda: box not in box_windows(wine, scale), timeout=timeout,
+               what="message box %d closed" % box)
+
+
+def click_box_button(wine, scale, box, which):
+    """Clicks btn_yes or btn_no: 80 x 30 buttons at the bottom right, the
+    white yes button left of the blue no button."""
+    _, _, w, h = wine.geometry(box)
+    m = shadow(scale)
+    right = {"btn_no": 20 + 40, "btn_yes": 20 + 80 + 10 + 40}[which]
+    wine.click(box, w - m - right * scale // 100, h - m - 35 * scale // 100)
+    time.sleep(0.5)
+
+
+# --- the folder browser ------------------------------------------------------
+
+def open_folder_browser(app):
+    wine = app.wine
+    check(not wine.find_windows(BROWSER_TITLE), "a folder browser is already open")
+    app.click("btn_changeinstallpath")
+    dialog = wine.wait_window(BROWSER_TITLE, timeout=20)
+    time.sleep(1)
+    return dialog
+
+
+def end_installer(app):
+    """Alt+F4 ends the installer at once; returns its exit code."""
+    if app.proc.running():
+        app.wine.key("alt+F4", win=app.win)
+    return app.wait_exit(20)
