@@ -1,0 +1,70 @@
+"""A running product stops the setup with a question: 重试 while it still
+runs asks again and leaves the progress where it was; 强制关闭 ends the
+product and the setup runs. Both answers by clicks on the box's buttons."""
+
+import os
+import subprocess
+import sys
+import time
+
+from flow_support import click_box_button, end_installer, shot, wait_box, wait_box_gone
+from installer_support import Installer, PackageService, check, clean_state, data_of
+from pwharness import Wine, wait_until
+
+
+def events(service, name):
+    return [data_of(r) for r in service.reports() if r["eventId"] == name]
+
+
+def main():
+    wine = Wine()
+    clean_state(wine)
+    product = os.path.join(wine.build, "packages", "product", "pageWright.exe")
+    running = wine.start(product, ["--stay=180"])
+    time.sleep(2)
+    check(running.running(), "demo product did not stay")
+    try:
+        with PackageService(wine, "flow_product_retry_%d.jsonl" % wine.dpi) as service:
+            app = Installer(wine)
+            app.click("btn_startinstall")
+            wait_until(lambda: events(service, "DownloadTimeCost"), timeout=120, what="download")
+            box = wait_box(wine, app.scale)
+            shot(app, "product_running_box", box)
+            before = shot(app, "product_running_main")
+
+            click_box_button(wine, app.scale, box, "btn_yes")
+            wait_box_gone(wine, app.scale, box)
+            again = wait_box(wine, app.scale, exclude=(box,))
+            shot(app, "product_running_asked_again", again)
+            check(running.running(), "重试 ended the product")
+            check(not events(service, "InstallTimeCost"), "setup ran while the product ran")
+            # The progress stays frozen while the question is open.
+            time.sleep(1.5)
+            after = shot(app, "product_running_main_again")
+            check(same_pixels(before, after), "progress moved while waiting")
+
+            click_box_button(wine, app.scale, again, "btn_no")
+            code = running.wait(20)
+            check(code == 0, "product exit code %s" % code)
+            wait_until(lambda: events(service, "InstallResultReport"), timeout=180, what="result")
+            check(events(service, "InstallResultReport") == [{"result": "success"}],
+                  "result %s" % events(service, "InstallResultReport"))
+            check(end_installer(app) == 0, "installer exit code")
+    finally:
+        running.kill()
+    print("product running: retry and force close OK")
+    return 0
+
+
+def same_pixels(a, b):
+    """Two screenshots of the main window (under the box) show the same picture."""
+    out = subprocess.run(["compare", "-metric", "AE", "-fuzz", "2%", a, b, "null:"],
+                         capture_output=True, text=True).stderr.strip()
+    try:
+        return float(out.split()[0]) == 0
+    except ValueError:
+        return False
+
+
+if __name__ == "__main__":
+    sys.exit(main())
