@@ -137,13 +137,35 @@ def wait_box_gone(wine, scale, box, timeout=10):
                what="message box %d closed" % box)
 
 
+def box_row(wine, box, y):
+    """The RGB pixels of one row of the box window."""
+    png = wine.screenshot(wine.artifacts("installer_flow", "tmp", "box.png"), box)
+    out = subprocess.run(["convert", png, "-crop", "x1+0+%d" % y, "+repage", "-depth", "8",
+                          "rgb:-"], capture_output=True, check=True).stdout
+    return [tuple(out[i:i + 3]) for i in range(0, len(out) - 2, 3)]
+
+
 def click_box_button(wine, scale, box, which):
-    """Clicks btn_yes or btn_no: 80 x 30 buttons at the bottom right, the
-    white yes button left of the blue no button."""
+    """Clicks btn_yes or btn_no. They sit at the bottom right, the white yes
+    button left of the blue no button, each as wide as its text needs: find
+    them on the row through their middle."""
     _, _, w, h = wine.geometry(box)
     m = shadow(scale)
-    right = {"btn_no": 20 + 40, "btn_yes": 20 + 80 + 10 + 40}[which]
-    wine.click(box, w - m - right * scale // 100, h - m - 35 * scale // 100)
+    y = h - m - 35 * scale // 100
+    row = box_row(wine, box, y)
+    blue = [x for x, (r, g, b) in enumerate(row) if b > 160 and r < 110 and x < w - m]
+    check(blue, "no blue button on the message box")
+    # Only the no button is blue; its white text splits the blue run.
+    no_left, no_right = blue[0], blue[-1]
+    if which == "btn_no":
+        x = (no_left + no_right) // 2
+    else:
+        background = row[m + 4]
+        drawn = [x for x in range(m + 4, no_left - 2) if
+                 max(abs(a - b) for a, b in zip(row[x], background)) > 24]
+        check(drawn, "no yes button on the message box")
+        x = (drawn[0] + drawn[-1]) // 2
+    wine.click(box, x, y)
     time.sleep(0.5)
 
 
