@@ -10,6 +10,8 @@ constexpr IID kIidWindowForBindingUI = {
     0x79eac9d5, 0xbafa, 0x11ce, {0x8c, 0x82, 0x00, 0xaa, 0x00, 0x4b, 0xa9, 0x0b}};
 constexpr IID kIidHttpSecurity = {
     0x79eac9d7, 0xbafa, 0x11ce, {0x8c, 0x82, 0x00, 0xaa, 0x00, 0x4b, 0xa9, 0x0b}};
+constexpr IID kIidHttpNegotiate = {
+    0x79eac9d2, 0xbaf9, 0x11ce, {0x8c, 0x82, 0x00, 0xaa, 0x00, 0x4b, 0xa9, 0x0b}};
 
 // Certificate name and date errors and redirects between HTTP and HTTPS do not
 // stop the download.
@@ -25,6 +27,9 @@ STDMETHODIMP CBSCallbackImpl::QueryInterface(REFIID riid, void** object) {
     *object = static_cast<IBindStatusCallback*>(this);
   } else if (IsEqualIID(riid, kIidHttpSecurity) || IsEqualIID(riid, kIidWindowForBindingUI)) {
     *object = static_cast<IHttpSecurity*>(this);
+  } else if (IsEqualIID(riid, kIidHttpNegotiate)) {
+    // The download service asks the callback itself for this interface.
+    *object = static_cast<IHttpNegotiate*>(this);
   } else {
     *object = nullptr;
     return E_NOINTERFACE;
@@ -74,3 +79,16 @@ STDMETHODIMP CBSCallbackImpl::GetWindow(REFGUID, HWND* window) {
 }
 
 STDMETHODIMP CBSCallbackImpl::OnSecurityProblem(DWORD) { return RPC_E_RETRY; }
+
+STDMETHODIMP CBSCallbackImpl::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD,
+                                                   LPWSTR* additionalHeaders) {
+  if (additionalHeaders != nullptr) *additionalHeaders = nullptr;
+  return S_OK;
+}
+
+STDMETHODIMP CBSCallbackImpl::OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR,
+                                         LPWSTR* additionalRequestHeaders) {
+  if (additionalRequestHeaders != nullptr) *additionalRequestHeaders = nullptr;
+  ::InterlockedExchange(&httpStatus_, static_cast<LONG>(responseCode));
+  return S_OK;
+}

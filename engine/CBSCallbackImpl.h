@@ -1,6 +1,8 @@
 // The bind-status callback handed to URLDownloadToFileW: forwards progress,
 // asks for a fresh copy that bypasses the cache, and lets the transfer go on
 // despite certificate-name/date problems and HTTP<->HTTPS redirects.
+// It also notes the HTTP status of the answer: some platforms report an error
+// page (404, 503...) as a successful transfer of its body.
 // It lives on the stack of the download task, so Release never deletes it.
 #pragma once
 
@@ -13,7 +15,7 @@
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 #endif
-class CBSCallbackImpl : public IBindStatusCallback, public IHttpSecurity {
+class CBSCallbackImpl : public IBindStatusCallback, public IHttpSecurity, public IHttpNegotiate {
  public:
   using ProgressFunction = void (*)(ULONG progress, ULONG progressMax);
 
@@ -43,13 +45,26 @@ class CBSCallbackImpl : public IBindStatusCallback, public IHttpSecurity {
   STDMETHODIMP GetWindow(REFGUID reason, HWND* window) override;
   STDMETHODIMP OnSecurityProblem(DWORD problem) override;
 
+  // IHttpNegotiate: adds no headers, only remembers the response code.
+  STDMETHODIMP BeginningTransaction(LPCWSTR url, LPCWSTR headers, DWORD reserved,
+                                    LPWSTR* additionalHeaders) override;
+  STDMETHODIMP OnResponse(DWORD responseCode, LPCWSTR responseHeaders, LPCWSTR requestHeaders,
+                          LPWSTR* additionalRequestHeaders) override;
+
   // How often the platform asked for a window to show UI on.
   LONG windowRequests() const { return windowRequests_; }
   LONG refCount() const { return refCount_; }
 
+  // The HTTP status of the last answer, 0 when none was seen since the last
+  // reset (call ResetHttpStatus before each transfer).
+  DWORD httpStatus() const { return static_cast<DWORD>(httpStatus_); }
+  void ResetHttpStatus() { ::InterlockedExchange(&httpStatus_, 0); }
+
  private:
   LONG windowRequests_ = 0;
   LONG refCount_ = 1;
+  // Written by the platform's thread, read by the download task.
+  LONG httpStatus_ = 0;
   ProgressFunction onProgress_ = nullptr;
 };
 #if defined(__GNUC__)

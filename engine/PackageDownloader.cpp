@@ -12,6 +12,7 @@
 #include "base/TickTime.h"
 #include "engine/CBSCallbackImpl.h"
 #include "engine/DownloadProgress.h"
+#include "engine/HttpStatusResult.h"
 #include "engine/PackageCheck.h"
 #include "engine/PackageUrl.h"
 
@@ -57,8 +58,11 @@ DownloadResult RunDownload(const DownloadRequest& request, const ReportSink& rep
     DeleteIfPresent(location.packagePath);
     ::DeleteUrlCacheEntryW(url.c_str());
 
-    outcome.lastDownloadResult =
+    callback.ResetHttpStatus();
+    const HRESULT transfer =
         ::URLDownloadToFileW(nullptr, url.c_str(), location.packagePath.c_str(), 0, &callback);
+    // An error answer whose body was stored as the file is still a failure.
+    outcome.lastDownloadResult = ResultForHttpStatus(transfer, callback.httpStatus());
     const int64_t size = nbase::QueryFileSize(location.packagePath.c_str());
 
     auto package = std::make_shared<nbase::ScopedFileHandle>();

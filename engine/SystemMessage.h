@@ -6,5 +6,7 @@
 #include <string>
 
 // The message text for |code| in the user's language, on one line (carriage
-// returns and line feeds removed); empty when the system has none.
+// returns and line feeds removed). The download service's own codes
+// (INET_E_*) have no text in the system's table; they get a built-in one.
+// Empty for any other code the system has no text for.
 std::wstring FormatSystemMessage(DWORD code);

@@ -18,6 +18,8 @@ endpoint (JSON in the body):
 
 FAULT is an object with one or more of
     "status": 503            answer with this HTTP status and a short body
+    "error_body": true       with "status": the error answer carries the whole package
+                             as its body (a broken server or proxy)
     "truncate": 1048576      announce the full size, send only this many bytes, close
     "length": 123            send this Content-Length with the full body, then close
     "no_length": true        send no Content-Length (the body ends with the connection)
@@ -56,8 +58,8 @@ PAGES = {
                          "</body></html>",
 }
 
-FAULT_KEYS = {"status", "truncate", "length", "no_length", "no_mz", "size", "trickle", "drop",
-              "times"}
+FAULT_KEYS = {"status", "error_body", "truncate", "length", "no_length", "no_mz", "size",
+              "trickle", "drop", "times"}
 
 
 def default_package_path():
@@ -223,12 +225,15 @@ class PackageRoutes:
         if fault.get("drop"):
             handler.close_connection = True
             return
-        if "status" in fault:
+        if "status" in fault and not fault.get("error_body"):
             self._send(handler, int(fault["status"]), b"unavailable\n", "text/plain")
             return
         body = self._body(fault)
         if body is None:
             self._send(handler, 404, b"package not built\n", "text/plain")
+            return
+        if "status" in fault:
+            self._send(handler, int(fault["status"]), body, "application/octet-stream")
             return
 
         send_bytes = len(body)

@@ -1,0 +1,91 @@
+// How an attempt's result is decided once the HTTP status is known, and the
+// reason texts the failure page shows for the download service's codes.
+#include <windows.h>
+#include <urlmon.h>
+
+#include <string>
+
+#include "engine/CBSCallbackImpl.h"
+#include "engine/HttpStatusResult.h"
+#include "engine/SystemMessage.h"
+#include "gtest/gtest.h"
+
+namespace {
+
+TEST(HttpStatusResultTest, ErrorAnswersFailEvenWhenTheTransferSucceeded) {
+  // Only an error status turns a success into a failure.
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 0), S_OK);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 200), S_OK);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 304), S_OK);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 399), S_OK);
+
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 404), INET_E_RESOURCE_NOT_FOUND);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 410), INET_E_RESOURCE_NOT_FOUND);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 401), INET_E_AUTHENTICATION_REQUIRED);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 407), INET_E_AUTHENTICATION_REQUIRED);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 403), E_ACCESSDENIED);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 400), INET_E_INVALID_REQUEST);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 499), INET_E_INVALID_REQUEST);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 500), INET_E_DATA_NOT_AVAILABLE);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 503), INET_E_DATA_NOT_AVAILABLE);
+  EXPECT_EQ(ResultForHttpStatus(S_OK, 999), INET_E_DATA_NOT_AVAILABLE);
+
+  // The platform's own failure is kept as it is, whatever the status.
+  EXPECT_EQ(ResultForHttpStatus(INET_E_DOWNLOAD_FAILURE, 503), INET_E_DOWNLOAD_FAILURE);
+  EXPECT_EQ(ResultForHttpStatus(E_ABORT, 404), E_ABORT);
+  EXPECT_EQ(ResultForHttpStatus(INET_E_CANNOT_CONNECT, 0), INET_E_CANNOT_CONNECT);
+}
+
+TEST(CBSCallbackImplTest, NotesTheResponseCodeThroughHttpNegotiate) {
+  CBSCallbackImpl callback(nullptr);
+  void* object = nullptr;
+  ASSERT_EQ(callback.QueryInterface(IID_IHttpNegotiate, &object), S_OK);
+  IHttpNegotiate* negotiate = static_cast<IHttpNegotiate*>(object);
+  EXPECT_EQ(negotiate, static_cast<IHttpNegotiate*>(&callback));
+  EXPECT_EQ(callback.refCount(), 2);
+  // The negotiate part shares the object's single count.
+  EXPECT_EQ(negotiate->Release(), 1u);
+
+  EXPECT_EQ(callback.httpStatus(), 0u);
+  LPWSTR extra = reinterpret_cast<LPWSTR>(&callback);  // must be cleared
+  EXPECT_EQ(negotiate->BeginningTransaction(L"http://127.0.0.1/", L"", 0, &extra), S_OK);
+  EXPECT_EQ(extra, nullptr);
+  extra = reinterpret_cast<LPWSTR>(&callback);
+  EXPECT_EQ(negotiate->OnResponse(404, L"HTTP/1.1 404 Not Found\r\n\r\n", nullptr, &extra), S_OK);
+  EXPECT_EQ(extra, nullptr);
+  EXPECT_EQ(callback.httpStatus(), 404u);
+  // The last answer counts (a redirect followed by the file).
+  negotiate->OnResponse(200, nullptr, nullptr, nullptr);
+  EXPECT_EQ(callback.httpStatus(), 200u);
+  callback.ResetHttpStatus();
+  EXPECT_EQ(callback.httpStatus(), 0u);
+
+  // Interfaces it does not offer are still refused.
+  object = &callback;
+  EXPECT_EQ(callback.QueryInterface(IID_IServiceProvider, &object), E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(callback.QueryInterface(IID_IHttpNegotiate2, &object), E_NOINTERFACE);
+}
+
+TEST(FormatSystemMessageTest, DownloadServiceCodesHaveAReason) {
+  const HRESULT codes[] = {INET_E_RESOURCE_NOT_FOUND,      INET_E_DATA_NOT_AVAILABLE,
+                           INET_E_AUTHENTICATION_REQUIRED, INET_E_INVALID_REQUEST,
+                           INET_E_DOWNLOAD_FAILURE,        INET_E_CANNOT_CONNECT,
+                           INET_E_CONNECTION_TIMEOUT};
+  std::wstring previous;
+  for (const HRESULT code : codes) {
+    const std::wstring text = FormatSystemMessage(static_cast<DWORD>(code));
+    EXPECT_FALSE(text.empty()) << std::hex << code;
+    EXPECT_EQ(text.find_first_of(L"\r\n"), std::wstring::npos);
+    EXPECT_NE(text, previous) << std::hex << code;
+    previous = text;
+  }
+  // A failure's reason never reads like the success text.
+  const std::wstring success = FormatSystemMessage(S_OK);
+  EXPECT_NE(FormatSystemMessage(static_cast<DWORD>(INET_E_RESOURCE_NOT_FOUND)), success);
+  EXPECT_NE(FormatSystemMessage(static_cast<DWORD>(INET_E_DATA_NOT_AVAILABLE)), success);
+  // Codes outside the table still have no text.
+  EXPECT_TRUE(FormatSystemMessage(0x800C0FFF).empty());
+}
+
+}  // namespace
