@@ -3,7 +3,7 @@
 #include <curl/curl.h>  // before windows.h: it brings winsock2.h
 #include <windows.h>
 
-#include <memory>
+#include <utility>
 
 #include "base/Base64.h"
 #include "base/StringUtil.h"
@@ -12,16 +12,27 @@
 #include "report/CHttpClient.h"
 #include "report/CommonCookies.h"
 #include "report/Identity.h"
+#include "report/ReportBody.h"
 
 namespace {
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + EscapeJsonText(text) + L"\""; }
 
-void SendBody(const std::shared_ptr<const std::string>& body) {
+void SendBody(const std::string& body) {
   CHttpClient client;
   client.AddDefaultHeaders();
   std::string reply;
-  client.Post(&reply, *body);
+  client.Post(&reply, body);
+}
+
+// The task owns the body. Both are moved all the way into the http Thread's
+// queue, so the caller pays for no copy; the event's parameters, no longer
+// needed, ride along and are freed with the task over there instead of on
+// the raising thread.
+void PostBody(std::string body, ReportParams spent_params = ReportParams()) {
+  nbase::PostTaskToThread(
+      nbase::kHttpThreadId,
+      [body = std::move(body), spent = std::move(spent_params)] { SendBody(body); });
 }
 
 using GetDpiForSystemFn = UINT(WINAPI*)();
@@ -29,8 +40,8 @@ using GetDpiForSystemFn = UINT(WINAPI*)();
 BOOL CALLBACK FindGetDpiForSystem(PINIT_ONCE, PVOID slot, PVOID*) {
   HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
   if (user32)
-    *static_cast<GetDpiForSystemFn*>(slot) =
-        reinterpret_cast<GetDpiForSystemFn>(::GetProcAddress(user32, "GetDpiForSystem"));
+    *static_cast<GetDpiForSystemFn*>(slot) = reinterpret_cast<GetDpiForSystemFn>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForSystem")));
   return TRUE;
 }
 
@@ -100,18 +111,17 @@ std::string EncodeReportBody(const std::wstring& json) {
   return "log=" + encoded;
 }
 
-void SendReport(const std::wstring& json) {
-  // The task owns the body; copies of the task share it.
-  auto body = std::make_shared<const std::string>(EncodeReportBody(json));
-  nbase::PostTaskToThread(nbase::kHttpThreadId, [body] { SendBody(body); });
-}
+void SendReport(const std::wstring& json) { PostBody(EncodeJsonBody(json)); }
 
 void BuildReportJson(const std::wstring& eventName, const std::wstring& dataText) {
   SendReport(ComposeReportJson(eventName, dataText));
 }
 
 void ReportEvent(const std::wstring& eventName, ReportParams params) {
-  BuildReportJson(eventName, BuildDataText(params));
+  // The same bytes as BuildReportJson(eventName, BuildDataText(params)) would
+  // send, written in one pass: this runs on the UI thread between messages.
+  std::string body = BuildReportBody(eventName, params);
+  PostBody(std::move(body), std::move(params));
 }
 
 void InitReporting() {

@@ -32,6 +32,8 @@ void BuildReportJson(const std::wstring& eventName, const std::wstring& dataText
 void SendReport(const std::wstring& json);
 
 // The pure steps of the above, for callers that only want the text.
+// ReportBody.h writes the same body in one pass; ReportEvent and SendReport
+// use it.
 std::wstring ComposeReportJson(const std::wstring& eventName, const std::wstring& dataText);
 std::string EncodeReportBody(const std::wstring& json);
 // A JSON string's content: backslash, double quote and control characters

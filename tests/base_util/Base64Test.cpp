@@ -47,3 +47,38 @@ TEST(EncodeBase64Test, EveryByteValueAndTheHighAlphabet) {
 }
 
 }  // namespace
+
+namespace {
+
+// Bit by bit, for comparison.
+std::string ReferenceBase64(const std::string& bytes) {
+  static const char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  unsigned bits = 0, count = 0;
+  for (unsigned char b : bytes) {
+    bits = (bits << 8) | b;
+    count += 8;
+    while (count >= 6) {
+      count -= 6;
+      out.push_back(kAlphabet[(bits >> count) & 0x3F]);
+    }
+  }
+  if (count > 0) out.push_back(kAlphabet[(bits << (6 - count)) & 0x3F]);
+  while (out.size() % 4) out.push_back('=');
+  return out;
+}
+
+TEST(EncodeBase64Test, BufferFormWritesExactlyTheEncodedLength) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(255 - b));
+  for (size_t n = 0; n <= all.size(); ++n) {
+    const size_t length = nbase::Base64EncodedLength(n);
+    std::string buffer(length + 8, '#');
+    nbase::EncodeBase64To(all.data(), n, &buffer[0]);
+    EXPECT_EQ(std::string(8, '#'), buffer.substr(length)) << n;  // nothing written beyond
+    EXPECT_EQ(ReferenceBase64(all.substr(0, n)), buffer.substr(0, length)) << n;
+  }
+}
+
+}  // namespace
