@@ -1,6 +1,7 @@
 """Helpers of the installer's flow tests: more click targets, the message
 box and its buttons, the folder browser, and a few pixel checks."""
 
+import atexit
 import os
 import subprocess
 import sys
@@ -8,7 +9,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "installer"))
 
-from installer_support import SHADOW, TARGETS, check  # noqa: E402
+from installer_support import SHADOW, TARGETS, TITLE, Installer, check  # noqa: E402
 from pwharness import wait_until  # noqa: E402
 
 # Click targets the installer tests do not need, in 96-DPI layout units.
@@ -24,6 +25,7 @@ TARGETS.update({
 # Rectangles (96-DPI layout units, x0, y0, x1, y1) looked at by the pixel checks.
 QUIT_BUTTON = (440, 344, 496, 364)
 LOGO = (260, 64, 340, 144)
+PROGRESS_LINE = (100, 330, 500, 350)  # below the message box
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 BROWSER_TITLE = "Browse for Folder"
@@ -178,6 +180,30 @@ def open_folder_browser(app):
     dialog = wine.wait_window(BROWSER_TITLE, timeout=20)
     time.sleep(1)
     return dialog
+
+
+def start_installer(wine):
+    """Starts the installer; an installer left over from an earlier test
+    would answer in its place (one copy at a time), so there must be none."""
+    check(not wine.find_windows(TITLE), "an installer from an earlier test is still running")
+    app = Installer(wine)
+    atexit.register(_leave_nothing_running, app)
+    return app
+
+
+def _leave_nothing_running(app):
+    """At the end of a test script, even a failed one: no installer is left."""
+    if not app.proc.running():
+        return
+    try:
+        end_installer(app)
+    except Exception:  # the window does not answer: end the process
+        app.wine.run(["taskkill", "/f", "/im", "PageWrightOnlineSetup.exe"], timeout=30)
+
+
+def end_product(wine):
+    """Ends every demo product process of the prefix."""
+    wine.run(["taskkill", "/f", "/im", "pageWright.exe"], timeout=30)
 
 
 def end_installer(app):

@@ -10,8 +10,9 @@ import shutil
 import sys
 import time
 
-from flow_support import end_installer, logo_match, open_folder_browser, scaled_image, shot
-from installer_support import APPINFO_KEY, Installer, PackageService, check, clean_state, data_of
+from flow_support import (end_installer, logo_match, open_folder_browser, scaled_image, shot,
+                          start_installer)
+from installer_support import APPINFO_KEY, PackageService, check, clean_state, data_of
 from pwharness import Wine, wait_until
 
 
@@ -21,7 +22,7 @@ def main():
     # Recorded, but the product is not there: the folder stays changeable.
     wine.reg_add(APPINFO_KEY, "InstallerPath", r"C:\pw flow missing")
     with PackageService(wine, "flow_folder_%d.jsonl" % wine.dpi) as service:
-        app = Installer(wine)
+        app = start_installer(wine)
         try:
             run(wine, service, app)
         finally:

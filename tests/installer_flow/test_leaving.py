@@ -1,15 +1,15 @@
-"""Leaving the installer from the welcome page: the exit survey with its
-btn_quitStart rules and its report; with the product installed at the
-recorded folder (folder box and 更改目录 locked) or only in the uninstall
-list, the installed exit events and no survey."""
+"""Leaving the installer: the exit survey with its btn_quitStart rules and
+its report; with the product installed at the recorded folder (folder box
+and 更改目录 locked), after a failed download, or only in the uninstall list,
+the installed exit events and no survey."""
 
 import os
 import shutil
 import sys
 import time
 
-from flow_support import UNINSTALL_KEY, shot, wait_quit_button
-from installer_support import APPINFO_KEY, Installer, PackageService, check, clean_state, data_of
+from flow_support import UNINSTALL_KEY, end_installer, shot, start_installer, wait_quit_button
+from installer_support import APPINFO_KEY, PackageService, check, clean_state, data_of
 from pwharness import Wine, wait_until
 
 
@@ -20,56 +20,69 @@ def clicks(service):
 def survey(wine):
     clean_state(wine)
     with PackageService(wine, "flow_survey_%d.jsonl" % wine.dpi) as service:
-        app = Installer(wine)
-        app.click("btn_exit")
-        time.sleep(1)
-        check(app.proc.running(), "btn_exit on the welcome page ended the installer")
-        check(wait_until(lambda: clicks(service), timeout=10, what="click") ==
-              [{"ClickSrc": "ReInstall"}], "survey click %s" % clicks(service))
-
-        # Disabled until a reason is ticked or text is typed.
-        wait_quit_button(app, False, "survey_start")
-        app.click("btn_quitStart")
-        time.sleep(1)
-        check(app.proc.running(), "the disabled 直接退出 ended the installer")
-        app.click("checkbox_1")
-        wait_quit_button(app, True, "survey_checkbox_1")
-        app.click("checkbox_4")
-        app.click("checkbox_1")
-        wait_quit_button(app, True, "survey_checkbox_4_left")
-        app.click("checkbox_4")
-        wait_quit_button(app, False, "survey_all_unticked")
-        app.click("edit_feedback")
-        wine.type_text("x")
-        wait_quit_button(app, True, "survey_text")
-        wine.key("BackSpace")
-        wait_quit_button(app, False, "survey_text_erased")
-
-        # Quotes and line breaks: one line with ” in place of ".
-        wine.type_text('say "hi"')
-        wine.key("Return")
-        wine.type_text("two")
-        app.click("checkbox_3")
-        app.click("checkbox_5")
-        shot(app, "survey_filled")
-        check(clicks(service) == [{"ClickSrc": "ReInstall"}], "early reports %s" % clicks(service))
-        app.click("btn_quitStart")
-        code = app.wait_exit(20)
-        check(code == 0, "exit code %s" % code)
-        wait_until(lambda: len(clicks(service)) == 2, timeout=20, what="survey report")
-        check(clicks(service)[1] == {"btn_exit": "Start say \u201dhi\u201dtwo 下载错无理由"},
-              "survey report %s" % clicks(service)[1])
+        app = start_installer(wine)
+        try:
+            survey_checks(wine, service, app)
+        finally:
+            end_installer(app)
 
 
-def installed_at_recorded_folder(wine):
+def survey_checks(wine, service, app):
+    app.click("btn_exit")
+    time.sleep(1)
+    check(app.proc.running(), "btn_exit on the welcome page ended the installer")
+    check(wait_until(lambda: clicks(service), timeout=10, what="click") ==
+          [{"ClickSrc": "ReInstall"}], "survey click %s" % clicks(service))
+
+    # Disabled until a reason is ticked or text is typed.
+    wait_quit_button(app, False, "survey_start")
+    app.click("btn_quitStart")
+    time.sleep(1)
+    check(app.proc.running(), "the disabled 直接退出 ended the installer")
+    app.click("checkbox_1")
+    wait_quit_button(app, True, "survey_checkbox_1")
+    app.click("checkbox_4")
+    app.click("checkbox_1")
+    wait_quit_button(app, True, "survey_checkbox_4_left")
+    app.click("checkbox_4")
+    wait_quit_button(app, False, "survey_all_unticked")
+    app.click("edit_feedback")
+    wine.type_text("x")
+    wait_quit_button(app, True, "survey_text")
+    wine.key("BackSpace")
+    wait_quit_button(app, False, "survey_text_erased")
+
+    # Quotes and line breaks: one line with ” in place of ".
+    wine.type_text('say "hi"')
+    wine.key("Return")
+    wine.type_text("two")
+    app.click("checkbox_3")
+    app.click("checkbox_5")
+    shot(app, "survey_filled")
+    check(clicks(service) == [{"ClickSrc": "ReInstall"}], "early reports %s" % clicks(service))
+    app.click("btn_quitStart")
+    code = app.wait_exit(20)
+    check(code == 0, "exit code %s" % code)
+    wait_until(lambda: len(clicks(service)) == 2, timeout=20, what="survey report")
+    check(clicks(service)[1] == {"btn_exit": "Start say \u201dhi\u201dtwo 下载错无理由"},
+          "survey report %s" % clicks(service)[1])
+
+
+def place_product(wine):
+    """The product at a recorded folder; returns the folder."""
     clean_state(wine)
     folder = wine.drive_c("pw flow installed")
     os.makedirs(folder, exist_ok=True)
     shutil.copy(os.path.join(wine.build, "packages", "product", "pageWright.exe"), folder)
     wine.reg_add(APPINFO_KEY, "InstallerPath", r"C:\pw flow installed")
+    return folder
+
+
+def installed_at_recorded_folder(wine):
+    folder = place_product(wine)
     try:
         with PackageService(wine, "flow_installed_%d.jsonl" % wine.dpi) as service:
-            app = Installer(wine)
+            app = start_installer(wine)
             width, height = app.size()
             app.click("btn_customize")
             check(app.size()[1] == height + 48 * app.scale // 100, "bar not open: %s" % (app.size(),))
@@ -92,13 +105,34 @@ def installed_at_recorded_folder(wine):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def installed_after_download_failure(wine):
+    folder = place_product(wine)
+    try:
+        with PackageService(wine, "flow_installed_failed_%d.jsonl" % wine.dpi) as service:
+            service.packages(service={"status": 503}, cdn={"status": 503})
+            app = start_installer(wine)
+            app.click("btn_startinstall")
+            wait_until(lambda: [r for r in service.reports()
+                                if r["eventId"] == "InstallResultReport"], timeout=120,
+                       what="download failure")
+            time.sleep(1)
+            app.click("btn_exit")
+            code = app.wait_exit(20)
+            check(code == 0, "exit code %s" % code)
+            wait_until(lambda: len(clicks(service)) == 2, timeout=20, what="exit report")
+            check(clicks(service) == [{"ClickSrc": "Install"}, {"btn_exit": "Failed 已安装"}],
+                  "clicks after the failed download %s" % clicks(service))
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def installed_by_uninstall_list(wine):
     clean_state(wine)
     key = UNINSTALL_KEY + r"\PwFlowTest"
     wine.reg_add(key, "DisplayName", "岚枢PDF转换器 3.2.1")
     try:
         with PackageService(wine, "flow_uninstall_list_%d.jsonl" % wine.dpi) as service:
-            app = Installer(wine)
+            app = start_installer(wine)
             app.click("btn_exit")
             code = app.wait_exit(20)
             check(code == 0, "exit code %s" % code)
@@ -115,6 +149,7 @@ def main():
     wine = Wine()
     survey(wine)
     installed_at_recorded_folder(wine)
+    installed_after_download_failure(wine)
     installed_by_uninstall_list(wine)
     print("leaving OK")
     return 0

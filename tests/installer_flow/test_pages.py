@@ -6,8 +6,9 @@ and closing the box by Alt+F4 keep the installer (owner enabled again),
 import sys
 import time
 
-from flow_support import (click_box_button, end_installer, shot, wait_box, wait_box_gone)
-from installer_support import Installer, PackageService, check, clean_state, data_of
+from flow_support import (click_box_button, end_installer, shot, start_installer, wait_box,
+                          wait_box_gone)
+from installer_support import PackageService, check, clean_state, data_of
 from pwharness import Wine, wait_until
 
 
@@ -24,7 +25,7 @@ def failed_setup(wine):
     with PackageService(wine, "flow_pages_failed_%d.jsonl" % wine.dpi) as service:
         # A slow download keeps the install page up for the screenshot.
         service.packages(service={"trickle": 6}, setup={"exit": 7, "runs": 3})
-        app = Installer(wine)
+        app = start_installer(wine)
         try:
             shot(app, "page_welcome")
             app.click("btn_customize")
@@ -73,7 +74,7 @@ def failed_setup(wine):
 def survey_then_install(wine):
     clean_state(wine)
     with PackageService(wine, "flow_pages_survey_%d.jsonl" % wine.dpi) as service:
-        app = Installer(wine)
+        app = start_installer(wine)
         try:
             app.click("btn_exit")
             time.sleep(1)
