@@ -42,6 +42,24 @@ class PackageService(installer_support.PackageService):
         return [data_of(r) for r in self.reports() if r["eventId"] == name]
 
 
+class InstallerRun:
+    """An installer started for a test, ended by the test or, when a check
+    fails, killed here: a copy left running would hold the single-instance
+    mutex against the next test."""
+
+    def __init__(self, wine):
+        self.app = None
+        self.wine = wine
+
+    def __enter__(self):
+        self.app = Installer(self.wine)
+        return self.app
+
+    def __exit__(self, *exc):
+        if self.app.proc.running():
+            self.app.kill()
+
+
 def shot(app, name):
     """Screenshot of the installer's window at the test's DPI; returns the path."""
     path = app.wine.artifacts(AREA, "%s_%d.png" % (name, app.wine.dpi))

@@ -6,7 +6,7 @@ succeed) shows another reason line."""
 
 import sys
 
-from download_support import (REASON_LINE, Installer, PackageService, Wine, check,
+from download_support import (REASON_LINE, InstallerRun, PackageService, Wine, check,
                               check_failed_download, check_reinstall_gone, clean_state,
                               close_by_alt_f4, differs, marks, shot, wait_failures)
 
@@ -21,28 +21,30 @@ def main():
         size = service.package_size()
 
         service.packages(service={"status": 404}, cdn={"status": 404})
-        app = Installer(wine)
-        app.click("btn_startinstall")
-        failures = wait_failures(service, 1)
-        not_found = shot(app, "http_404")
-        hr, _, _ = check_failed_download(service, failures[0], 0)
-        check(hr == NOT_FOUND, "404 line %s" % failures[0]["errorMsg"])
-        check(marks(app, not_found, REASON_LINE) > 50, "no reason line drawn (%s)" % not_found)
+        with InstallerRun(wine) as app:
+            app.click("btn_startinstall")
+            failures = wait_failures(service, 1)
+            not_found = shot(app, "http_404")
+            hr, _, _ = check_failed_download(service, failures[0], 0)
+            check(hr == NOT_FOUND, "404 line %s" % failures[0]["errorMsg"])
+            check(marks(app, not_found, REASON_LINE) > 50, "no reason line drawn (%s)" % not_found)
 
-        # The retry: both sources deliver the whole package without its "MZ".
-        service.packages(service={"no_mz": True}, cdn={"no_mz": True})
-        app.click("btn_reinstall")
-        failures = wait_failures(service, 2)
-        no_mz = shot(app, "no_mz")
-        hr, got, total = check_failed_download(service, failures[1], 6)
-        check((hr, got, total) == ("00000000", size, size), "no-MZ line %s" % failures[1]["errorMsg"])
-        # The two pages give different reasons: the 404 one is not the text
-        # of a successful transfer.
-        changed = differs(app, not_found, no_mz, REASON_LINE)
-        check(changed > 50, "the 404 and no-MZ reason lines look alike (%d pixels differ)" % changed)
+            # The retry: both sources deliver the whole package without its "MZ".
+            service.packages(service={"no_mz": True}, cdn={"no_mz": True})
+            app.click("btn_reinstall")
+            failures = wait_failures(service, 2)
+            no_mz = shot(app, "no_mz")
+            hr, got, total = check_failed_download(service, failures[1], 6)
+            check((hr, got, total) == ("00000000", size, size),
+                  "no-MZ line %s" % failures[1]["errorMsg"])
+            # The two pages give different reasons: the 404 one is not the text
+            # of a successful transfer.
+            changed = differs(app, not_found, no_mz, REASON_LINE)
+            check(changed > 50,
+                  "the 404 and no-MZ reason lines look alike (%d pixels differ)" % changed)
 
-        check_reinstall_gone(app, service, no_mz)
-        close_by_alt_f4(wine, app)
+            check_reinstall_gone(app, service, no_mz)
+            close_by_alt_f4(wine, app)
     print("HTTP error reason OK")
     return 0
 

@@ -10,8 +10,8 @@ import os
 import sys
 import time
 
-from download_support import (DOWNLOAD_ALERT, Installer, PackageService, Wine, check, clean_state,
-                              close_by_alt_f4, data_of, marks, shot, wait_until)
+from download_support import (DOWNLOAD_ALERT, InstallerRun, PackageService, Wine, check,
+                              clean_state, close_by_alt_f4, data_of, marks, shot, wait_until)
 from installer_support import default_install_dir, read_utf16
 
 TRICKLE_SECONDS = 20
@@ -53,41 +53,48 @@ def main():
             size = service.package_size()
             service.packages(service={"status": 503, "error_body": True},
                              cdn={"trickle": TRICKLE_SECONDS})
-            app = Installer(wine)
-            app.click("btn_startinstall")
-            started = time.time()
+            with InstallerRun(wine) as app:
+                app.click("btn_startinstall")
+                started = time.time()
+                # The 503 answer carries a whole package; it must not be taken.
+                wait_until(lambda: [r["source"] for r in service.package_requests()] ==
+                           ["service", "cdn"], timeout=10, what="a CDN attempt after the 503")
 
-            time.sleep(max(0.0, started + 5 - time.time()))
-            early = shot(app, "slow_5s")
-            check(marks(app, early, DOWNLOAD_ALERT) == 0, "slow-download hint before 10 s (%s)" % early)
+                time.sleep(max(0.0, started + 5 - time.time()))
+                early = shot(app, "slow_5s")
+                check(marks(app, early, DOWNLOAD_ALERT) == 0,
+                      "slow-download hint before 10 s (%s)" % early)
 
-            time.sleep(max(0.0, started + 13 - time.time()))
-            late = shot(app, "slow_13s")
-            check(not service.events_named("DownloadTimeCost"),
-                  "download ended before the hint could be seen")
-            check(marks(app, late, DOWNLOAD_ALERT) > 30, "no slow-download hint after 10 s (%s)" % late)
+                time.sleep(max(0.0, started + 13 - time.time()))
+                late = shot(app, "slow_13s")
+                check(not service.events_named("DownloadTimeCost"),
+                      "download ended before the hint could be seen")
+                check(marks(app, late, DOWNLOAD_ALERT) > 30,
+                      "no slow-download hint after 10 s (%s)" % late)
 
-            service.wait_event("InstallResultReport", timeout=240)
-            time.sleep(1.5)
-            shot(app, "slow_installed")
-            result = service.events_named("InstallResultReport")
-            check(result == [{"result": "success"}], "InstallResultReport %s" % result)
-            sources = [r["source"] for r in service.package_requests()]
-            check(sources == ["service", "cdn"], "attempt sources %s" % sources)
-            timing = service.events_named("DownloadTimeCost")[0]
-            check(timing.get("ret") == "0" and timing.get("retryTime") == "1" and
-                  timing.get("fileSize") == str(size) and int(timing["cost"]) >= TRICKLE_SECONDS - 2,
-                  "DownloadTimeCost %s (package %d)" % (timing, size))
+                service.wait_event("InstallResultReport", timeout=240)
+                time.sleep(1.5)
+                shot(app, "slow_installed")
+                result = service.events_named("InstallResultReport")
+                check(result == [{"result": "success"}], "InstallResultReport %s" % result)
+                sources = [r["source"] for r in service.package_requests()]
+                check(sources == ["service", "cdn"], "attempt sources %s" % sources)
+                timing = service.events_named("DownloadTimeCost")[0]
+                check(timing.get("ret") == "0" and timing.get("retryTime") == "1" and
+                      timing.get("fileSize") == str(size) and
+                      int(timing["cost"]) >= TRICKLE_SECONDS - 2,
+                      "DownloadTimeCost %s (package %d)" % (timing, size))
 
-            cmdline = read_utf16(os.path.join(default_install_dir(wine), "setup-cmdline.txt"))
-            check("\\PageWright\\Files\\1PageWrightInstaller.exe\" /S" in cmdline,
-                  "setup command line %r" % cmdline)
-            check(os.path.getsize(first_name) == 0, "the held file was written to")
-            events = [r["eventId"] for r in service.reports()]
-            check(events == ["AppStart", "OnClick", "DownloadTimeCost", "InstallTimeCost",
-                             "InstallResultReport"], "events %s" % events)
-            check(data_of(service.reports()[1]) == {"ClickSrc": "Install"}, "click report")
-            close_by_alt_f4(wine, app)
+                cmdline = read_utf16(os.path.join(default_install_dir(wine),
+                                                  "setup-cmdline.txt"))
+                check("\\PageWright\\Files\\1PageWrightInstaller.exe\" /S" in cmdline,
+                      "setup command line %r" % cmdline)
+                check(os.path.getsize(first_name) == 0, "the held file was written to")
+                events = [r["eventId"] for r in service.reports()]
+                check(events == ["AppStart", "OnClick", "DownloadTimeCost", "InstallTimeCost",
+                                 "InstallResultReport"], "events %s" % events)
+                check(data_of(service.reports()[1]) == {"ClickSrc": "Install"}, "click report")
+                close_by_alt_f4(wine, app)
     finally:
         holder.kill()
     wait_until(lambda: not holder.running(), timeout=20, what="holder ended")
