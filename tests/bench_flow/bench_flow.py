@@ -1,0 +1,562 @@
+"""Benchmark of the whole installation, printed as figures.
+
+One run against the local package service on loopback:
+
+  * click-to-installed time of the real program: from the click on 立即安装 to
+    the success page (the InstallResultReport's arrival at the service, then
+    the page itself confirmed on a screenshot), next to the floor measured in
+    the same run: curl fetching the same package from the same service plus
+    the same setup package run directly under Wine with /S /D=<folder>;
+  * the sizes of the shipped 32-bit program (when the build knows it) and of
+    the 64-bit one;
+  * the peak working set of the program over the whole flow: VmHWM of the
+    Linux process that runs it under wine64;
+  * the CPU time the program uses while it sits idle on the welcome page for
+    10 s: utime + stime of all its threads (/proc/<pid>/stat), and the finer
+    on-CPU nanoseconds of /proc/<pid>/task/*/schedstat.
+
+Only the flow itself is checked (installed product, reports, exit code 0);
+no figure is compared with its target here: the targets are printed beside
+the figures for the reader.
+
+    bench_flow.py [--x86-exe=PATH] [--probe=bench_flow_probe.exe] [--runs N]
+"""
+
+import argparse
+import datetime
+import glob
+import json
+import os
+import shutil
+import subprocess
+import sys
+import threading
+import time
+import urllib.request
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "installer"))
+from installer_support import (HOST_PORT, Installer, PackageService, check,  # noqa: E402
+                               clean_state, data_of, default_install_dir)
+from pwharness import Wine, wait_until  # noqa: E402
+
+CLK_TCK = os.sysconf("SC_CLK_TCK")
+IDLE_SECONDS = 10.0
+MIB = 1024 * 1024
+
+# Targets, printed next to the figures.
+RATIO_TARGET = 1.25
+X86_SIZE_TARGET = 2.5 * MIB
+PEAK_WS_TARGET = 40 * MIB
+IDLE_CPU_TARGET_MS = 20.0
+
+# The success page shows 立即体验 as a blue button across this row (96-DPI
+# layout units); the welcome, download and failure pages have no blue there.
+INSTALLED_PROBES = [(186, 338), (300, 338), (412, 338)]
+
+
+# --- /proc readings ------------------------------------------------------------
+def read_status(pid):
+    """The kB fields of /proc/<pid>/status as bytes, e.g. {"VmHWM": ...}."""
+    fields = {}
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            key, _, value = line.partition(":")
+            parts = value.split()
+            if len(parts) == 2 and parts[1] == "kB":
+                fields[key] = int(parts[0]) * 1024
+    return fields
+
+
+def cpu_ticks(pid):
+    """utime + stime of the whole process (every thread), in clock ticks."""
+    with open("/proc/%d/stat" % pid) as f:
+        text = f.read()
+    # The command name may hold blanks; the fields after it are fixed.
+    rest = text[text.rindex(")") + 2:].split()
+    return int(rest[11]) + int(rest[12])
+
+
+def cpu_ns(pid):
+    """On-CPU time of every live thread of the process, in nanoseconds."""
+    total = 0
+    task_dir = "/proc/%d/task" % pid
+    for tid in os.listdir(task_dir):
+        try:
+            with open(os.path.join(task_dir, tid, "schedstat")) as f:
+                total += int(f.read().split()[0])
+        except (OSError, ValueError, IndexError):
+            pass  # a thread that ended meanwhile
+    return total
+
+
+def thread_count(pid):
+    return len(os.listdir("/proc/%d/task" % pid))
+
+
+def wineserver_pid(prefix):
+    """The wineserver of this build's prefix (it works for every Wine process)."""
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/comm" % entry) as f:
+                if not f.read().strip().startswith("wineserver"):
+                    continue
+            with open("/proc/%s/environ" % entry, "rb") as f:
+                env = f.read().split(b"\0")
+        except OSError:
+            continue
+        if ("WINEPREFIX=%s" % prefix).encode() in env:
+            return int(entry)
+    return None
+
+
+def program_pid(proc, exe_name):
+    """The Linux process that runs the program: wine64 becomes it in place."""
+    pid = proc.popen.pid
+
+    def named():
+        try:
+            with open("/proc/%d/cmdline" % pid, "rb") as f:
+                return exe_name.encode() in f.read()
+        except OSError:
+            return False
+
+    wait_until(named, timeout=30, what="process %d running %s" % (pid, exe_name))
+    return pid
+
+
+# --- helpers -----------------------------------------------------------------
+def service_time(entry):
+    """Wall-clock seconds of a service log entry (local ISO time)."""
+    return datetime.datetime.fromisoformat(entry["time"]).timestamp()
+
+
+def is_blue(rgb):
+    r, g, b = rgb
+    return b >= 170 and b - r >= 90
+
+
+def installed_page_shown(wine, app, name):
+    path = app.shot(name)
+    pixels = [wine.pixel(path, *app.point(x, y)) for x, y in INSTALLED_PROBES]
+    return all(is_blue(p) for p in pixels), pixels, path
+
+
+def mib(n):
+    return n / MIB
+
+
+def format_size(path):
+    if not path:
+        return None
+    return os.path.getsize(path)
+
+
+# --- where the flow's time goes ---------------------------------------------
+def boot_to_wall(ticks):
+    """Wall-clock seconds of a /proc start time (clock ticks since boot)."""
+    return time.time() - (time.clock_gettime(time.CLOCK_BOOTTIME) - ticks / CLK_TCK)
+
+
+def find_process(name, exclude):
+    """(pid, wall start time) of a live process whose command line holds `name`."""
+    needle = name.lower().encode()
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit() or int(entry) in exclude:
+            continue
+        try:
+            with open("/proc/%s/cmdline" % entry, "rb") as f:
+                if needle not in f.read().lower():
+                    continue
+            with open("/proc/%s/stat" % entry) as f:
+                text = f.read()
+        except OSError:
+            continue
+        start = int(text[text.rindex(")") + 2:].split()[19])
+        return int(entry), boot_to_wall(start)
+    return None
+
+
+def process_alive(pid):
+    """True while the process runs (a zombie waiting to be reaped has ended)."""
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            text = f.read()
+    except OSError:
+        return False
+    return text[text.rindex(")") + 2] != "Z"
+
+
+class FlowSampler(threading.Thread):
+    """Watches the flow from outside: when the downloaded file is complete, when
+    the setup process starts and when it ends. It samples cheaply (one stat
+    every 10 ms) except for the short search for the setup process."""
+
+    def __init__(self, download_glob, full_size, installer_pid):
+        super().__init__(daemon=True)
+        self.download_glob = download_glob
+        self.full_size = full_size
+        self.installer_pid = installer_pid
+        self.stop = threading.Event()
+        self.file_complete = None
+        self.setup_start = None
+        self.setup_end = None
+
+    def _download_size(self):
+        for path in glob.glob(self.download_glob):
+            try:
+                return os.path.getsize(path)
+            except OSError:
+                pass
+        return -1
+
+    def run(self):
+        while self._download_size() != self.full_size:
+            if self.stop.wait(0.01):
+                return
+        self.file_complete = time.time()
+        found = None
+        while not self.stop.is_set() and not found:
+            found = find_process("PageWrightInstaller.exe", {self.installer_pid})
+            if not found:
+                time.sleep(0.02)
+        if not found:
+            return
+        pid, self.setup_start = found
+        while process_alive(pid):
+            if self.stop.wait(0.01):
+                return
+        self.setup_end = time.time()
+
+
+def smaps_categories(pid, exe_name):
+    """Resident bytes of the process by kind of mapping, largest first."""
+    totals = {}
+    kind = None
+    with open("/proc/%d/smaps" % pid) as f:
+        for line in f:
+            parts = line.split()
+            if not parts:
+                continue
+            if not parts[0].endswith(":"):
+                path = parts[5] if len(parts) > 5 else ""
+                if path in ("", "[heap]", "[stack]") or path.startswith("[anon"):
+                    kind = "anonymous"
+                elif path.endswith(exe_name) or path.endswith(".exe"):
+                    kind = "program image"
+                elif "-windows/" in path or "/system32/" in path.lower():
+                    kind = "Wine PE DLLs"
+                elif "-unix/" in path:
+                    kind = "Wine unix libs"
+                elif "/fonts/" in path:
+                    kind = "fonts"
+                elif path.startswith("/SYSV"):
+                    kind = "X shared memory"
+                elif ".so" in path:
+                    kind = "Linux libs"
+                elif path.startswith("["):
+                    kind = "kernel"
+                else:
+                    kind = "other files"
+            elif parts[0] == "Rss:":
+                totals[kind] = totals.get(kind, 0) + int(parts[1]) * 1024
+    return sorted(totals.items(), key=lambda kv: -kv[1])
+
+
+def format_categories(categories):
+    return ", ".join("%s %.1f" % (k, mib(v)) for k, v in categories if v >= 64 * 1024)
+
+
+def imported_dlls(exe):
+    """The DLLs the program imports (objdump of the cross toolchain), or []."""
+    for tool in ("x86_64-w64-mingw32-objdump", "objdump"):
+        path = shutil.which(tool)
+        if not path:
+            continue
+        out = subprocess.run([path, "-p", exe], capture_output=True, text=True).stdout
+        names = [line.split()[-1] for line in out.splitlines() if "DLL Name:" in line]
+        if names:
+            return names
+    return []
+
+
+def probe_window_memory(wine, probe, dlls):
+    """(VmHWM, smaps categories) of a bare layered window with `dlls` loaded."""
+    with open(wine.artifacts("bench_flow", "probe_window.txt"), "wb") as out:
+        proc = subprocess.Popen([wine.wine, probe, "window", "4"] + dlls, env=wine.env,
+                                stdin=subprocess.DEVNULL, stdout=out, stderr=out)
+        try:
+            wine.wait_window("^bench_flow_probe$", timeout=60)
+            time.sleep(1.0)
+            status = read_status(proc.pid)
+            categories = smaps_categories(proc.pid, "bench_flow_probe.exe")
+        finally:
+            try:
+                proc.wait(30)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+    return status["VmHWM"], categories
+
+
+def probe_download(wine, probe, folder_unix, folder_win):
+    """URLDownloadToFileW alone: {"cold": s, "warm": s} from a fresh process."""
+    url = ("http://%s/caller?c=site&a=downloadPackage&bits=64&channel=website_kmtlow&tick=%d"
+           % (HOST_PORT, int(time.time() * 1000) & 0x7FFFFFFF))
+    result = wine.run([probe, "download", url + "1", folder_win + r"\cold.exe",
+                       url + "2", folder_win + r"\warm.exe"], timeout=300)
+    times = {}
+    for line in result.stdout.decode(errors="replace").splitlines():
+        parts = line.split()
+        if len(parts) == 5 and parts[0] == "download":
+            check(parts[3] == "00000000" and int(parts[4]) >= 10485760,
+                  "probe download failed: %s" % line)
+            times[parts[1]] = float(parts[2]) / 1000.0
+    check("cold" in times and "warm" in times,
+          "probe download printed %r" % result.stdout[-500:])
+    for name in ("cold.exe", "warm.exe"):
+        os.remove(os.path.join(folder_unix, name))
+    return times
+
+
+# --- floor -------------------------------------------------------------------
+class Floor:
+    """One floor measurement: curl, the bare platform download, the setup."""
+
+
+def measure_floor(wine, probe, label):
+    """What the flow cannot beat: curl + the setup run directly under Wine, and
+    the platform's own download call (URLDownloadToFileW) for comparison."""
+    folder = wine.drive_c("pwbench")
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    package = os.path.join(folder, "PageWrightInstaller.exe")
+    url = ("http://%s/caller?c=site&a=downloadPackage&bits=64&channel=website_kmtlow&tick=%d"
+           % (HOST_PORT, int(time.time() * 1000) & 0x7FFFFFFF))
+    floor = Floor()
+    floor.label = label
+    t0 = time.perf_counter()
+    subprocess.run(["curl", "-sS", "--fail", "-o", package, url], check=True)
+    t1 = time.perf_counter()
+    check(os.path.getsize(package) >= 10485760, "floor download too small")
+    result = wine.run([r"C:\pwbench\PageWrightInstaller.exe", "/S",
+                       r"/D=C:\pwbench\pageWright"], timeout=300)
+    t2 = time.perf_counter()
+    check(result.returncode == 0, "floor setup exit code %d" % result.returncode)
+    check(os.path.exists(os.path.join(folder, "pageWright", "pageWright.exe")),
+          "floor setup installed nothing")
+    floor.curl = t1 - t0
+    floor.setup = t2 - t1
+    floor.total = t2 - t0
+    floor.platform = probe_download(wine, probe, folder, r"C:\pwbench") if probe else None
+    shutil.rmtree(folder, ignore_errors=True)
+    line = "floor %-6s curl %6.3f s + setup %6.3f s = %6.3f s" % (
+        label, floor.curl, floor.setup, floor.total)
+    if floor.platform:
+        line += "   (URLDownloadToFileW alone: cold %.3f s, warm %.3f s)" % (
+            floor.platform["cold"], floor.platform["warm"])
+    print(line, flush=True)
+    return floor
+
+
+# --- the program's flow ----------------------------------------------------------
+class FlowFigures:
+    pass
+
+
+def measure_flow(wine, service, run):
+    clean_state(wine)
+    post("/__service/reset")
+    post("/__packages/reset")
+    fig = FlowFigures()
+    server_pid = wineserver_pid(wine.prefix)
+    download_glob = wine.drive_c("users", "*", "AppData", "Roaming", "PageWright", "Files",
+                                 "*PageWrightInstaller.exe")
+    for path in glob.glob(download_glob):
+        os.remove(path)
+    package_size = os.path.getsize(os.path.join(wine.build, "packages", "PageWrightSetup.exe"))
+
+    app = Installer(wine)
+    pid = program_pid(app.proc, "PageWrightOnlineSetup.exe")
+    service.wait_event("AppStart", timeout=60)
+    # Nothing under the pointer: hover effects are not idling.
+    wine.xdotool("mousemove", "--sync", 0, 0)
+    time.sleep(2.0)
+
+    # Idle on the welcome page.
+    ticks0, ns0 = cpu_ticks(pid), cpu_ns(pid)
+    server0 = cpu_ticks(server_pid) if server_pid else None
+    threads_idle = thread_count(pid)
+    time.sleep(IDLE_SECONDS)
+    ticks1, ns1 = cpu_ticks(pid), cpu_ns(pid)
+    server1 = cpu_ticks(server_pid) if server_pid else None
+    fig.idle_ms_ticks = (ticks1 - ticks0) * 1000.0 / CLK_TCK
+    fig.idle_ms_ns = (ns1 - ns0) / 1e6
+    fig.idle_server_ms = (server1 - server0) * 1000.0 / CLK_TCK if server_pid else None
+    fig.threads_idle = threads_idle
+    fig.welcome_status = read_status(pid)
+
+    # Click 立即安装 and wait for the success page.
+    ticks_before_click = cpu_ticks(pid)
+    sampler = FlowSampler(download_glob, package_size, pid)
+    sampler.start()
+    x, y = app.point(300, 277)
+    wx, wy, _, _ = wine.geometry(app.win)
+    wine.xdotool("mousemove", "--sync", wx + x, wy + y)
+    time.sleep(0.2)
+    wine.xdotool("mousedown", 1)
+    time.sleep(0.05)
+    t_click = time.time()
+    wine.xdotool("mouseup", 1)
+    # Move off the button so the success page is not painted hovered.
+    wine.xdotool("mousemove", 0, 0)
+    result = service.wait_event("InstallResultReport", timeout=300)[0]
+    sampler.stop.set()
+    sampler.join(5)
+    check(data_of(result) == {"result": "success"}, "InstallResultReport %s" % data_of(result))
+    entries = [e for e in get("/__service/log") if e.get("report")]
+    arrivals = {}
+    for e in entries:
+        arrivals.setdefault(e["report"]["eventId"], service_time(e))
+    requests = get("/__packages/log")
+    check(requests and requests[0]["source"] == "service", "package requests %s" % requests)
+    fig.click_to_installed = arrivals["InstallResultReport"] - t_click
+    fig.click_to_onclick = arrivals["OnClick"] - t_click
+    fig.phases = flow_phases(t_click, requests[0]["time"], sampler, arrivals)
+    fig.flow_cpu_ms = (cpu_ticks(pid) - ticks_before_click) * 1000.0 / CLK_TCK
+
+    # The page itself, on the screen.
+    shown, pixels, shot = wait_until(
+        lambda: (lambda r: r if r[0] else None)(installed_page_shown(wine, app, "bench_%d" % run)),
+        timeout=20, interval=0.3, what="success page on the screen")
+    fig.installed_status = read_status(pid)
+    fig.installed_categories = smaps_categories(pid, "PageWrightOnlineSetup.exe")
+    fig.threads_installed = thread_count(pid)
+    install_dir = default_install_dir(wine)
+    check(os.path.exists(os.path.join(install_dir, "pageWright.exe")),
+          "product not installed in %s" % install_dir)
+
+    # 立即体验 ends the installer (exit code 0) and starts the product.
+    app.click("btn_startapp")
+    code = app.wait_exit(30)
+    check(code == 0, "installer exit code %s" % code)
+    names = [r["eventId"] for r in service.reports()]
+    check(names == ["AppStart", "OnClick", "DownloadTimeCost", "InstallTimeCost",
+                    "InstallResultReport"], "events %s" % names)
+    print("run %d: success page confirmed on %s (probe pixels %s)" % (run, shot, pixels),
+          flush=True)
+    return fig
+
+
+def flow_phases(t_click, t_request, sampler, arrivals):
+    """[(phase, seconds)] from the click to the success report, in order; a
+    phase the sampler missed is left out (its time goes to the next one)."""
+    marks = [("click", t_click), ("package request", t_request),
+             ("file complete", sampler.file_complete),
+             ("DownloadTimeCost", arrivals["DownloadTimeCost"]),
+             ("setup started", sampler.setup_start), ("setup ended", sampler.setup_end),
+             ("InstallResultReport", arrivals["InstallResultReport"])]
+    marks = [(name, t) for name, t in marks if t is not None]
+    return [("%s -> %s" % (a[0], b[0]), b[1] - a[1]) for a, b in zip(marks, marks[1:])]
+
+
+def post(path):
+    req = urllib.request.Request("http://%s%s" % (HOST_PORT, path), data=b"{}")
+    urllib.request.urlopen(req, timeout=10).read()
+
+
+def get(path):
+    with urllib.request.urlopen("http://%s%s" % (HOST_PORT, path), timeout=10) as r:
+        return json.loads(r.read().decode("utf-8"))
+
+
+# --- output ------------------------------------------------------------------------
+def verdict(ok):
+    return "meets target" if ok else "MISSES target"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--x86-exe", default="")
+    parser.add_argument("--probe", default="")
+    parser.add_argument("--runs", type=int, default=1)
+    args = parser.parse_args()
+
+    wine = Wine()
+    x64_exe = wine.exe()
+    x86_exe = args.x86_exe if args.x86_exe and os.path.exists(args.x86_exe) else None
+    probe = args.probe if args.probe and os.path.exists(args.probe) else None
+
+    print("== installer flow benchmark (64-bit build under wine64, loopback %s)" % HOST_PORT)
+    flows = []
+    floors = []
+    with PackageService(wine, "bench_flow.jsonl") as service:
+        clean_state(wine)
+        floors.append(measure_floor(wine, probe, "before"))
+        for run in range(1, args.runs + 1):
+            flows.append(measure_flow(wine, service, run))
+            floors.append(measure_floor(wine, probe, "after%d" % run if args.runs > 1 else "after"))
+    clean_state(wine)
+    baselines = []
+    if probe:
+        baselines.append(("bare layered window",) + probe_window_memory(wine, probe, []))
+        dlls = imported_dlls(x64_exe) + ["msftedit.dll"]
+        baselines.append(("same + the program's %d DLLs" % len(dlls),)
+                         + probe_window_memory(wine, probe, dlls))
+
+    best = min(floors, key=lambda fl: fl.total)
+    platform = [fl.platform["cold"] + fl.setup for fl in floors if fl.platform]
+
+    print()
+    print("== click 立即安装 -> success page (64-bit program)")
+    for i, f in enumerate(flows, 1):
+        ratio = f.click_to_installed / best.total
+        print("run %d: %.3f s; floor (curl + setup, best of %d) %.3f s: ratio %.2fx; "
+              "target <= %.2fx: %s" % (i, f.click_to_installed, len(floors), best.total, ratio,
+                                       RATIO_TARGET, verdict(ratio <= RATIO_TARGET)))
+        if platform:
+            print("       against URLDownloadToFileW (cold) + setup, best %.3f s: ratio %.2fx"
+                  % (min(platform), f.click_to_installed / min(platform)))
+        print("       phases: %s" % "; ".join("%s %.3f" % p for p in f.phases))
+        print("       click -> OnClick report %.3f s; program CPU over the flow %.0f ms"
+              % (f.click_to_onclick, f.flow_cpu_ms))
+
+    print()
+    print("== program size")
+    x86_size = format_size(x86_exe)
+    if x86_size is None:
+        print("32-bit: absent (%s)" % ("%s not built" % args.x86_exe if args.x86_exe
+                                       else "PW_X86_EXE not set"))
+    else:
+        print("32-bit %s: %d bytes (%.2f MiB); target <= %.1f MiB: %s"
+              % (x86_exe, x86_size, mib(x86_size), mib(X86_SIZE_TARGET),
+                 verdict(x86_size <= X86_SIZE_TARGET)))
+    x64_size = os.path.getsize(x64_exe)
+    print("64-bit %s: %d bytes (%.2f MiB)" % (x64_exe, x64_size, mib(x64_size)))
+
+    print()
+    print("== peak working set (VmHWM of the Linux process that runs the program under wine64)")
+    for i, f in enumerate(flows, 1):
+        w, s = f.welcome_status, f.installed_status
+        print("run %d: %.1f MiB over the whole flow; target <= %.0f MiB: %s"
+              % (i, mib(s["VmHWM"]), mib(PEAK_WS_TARGET), verdict(s["VmHWM"] <= PEAK_WS_TARGET)))
+        print("       welcome page: VmHWM %.1f MiB, %d threads" % (mib(w["VmHWM"]), f.threads_idle))
+        print("       success page: resident %.1f MiB (%s), %d threads"
+              % (mib(s["VmRSS"]), format_categories(f.installed_categories), f.threads_installed))
+    for name, hwm, categories in baselines:
+        print("baseline, %s: VmHWM %.1f MiB (%s)" % (name, mib(hwm), format_categories(categories)))
+
+    print()
+    print("== CPU while idle on the welcome page for %.0f s" % IDLE_SECONDS)
+    for i, f in enumerate(flows, 1):
+        server = ("%.0f ms" % f.idle_server_ms) if f.idle_server_ms is not None else "n/a"
+        print("run %d: %.1f ms (on-CPU time of all threads, schedstat), %.0f ms (utime+stime at "
+              "%d Hz); its wineserver %s; target <= %.0f ms: %s"
+              % (i, f.idle_ms_ns, f.idle_ms_ticks, CLK_TCK, server, IDLE_CPU_TARGET_MS,
+                 verdict(f.idle_ms_ns <= IDLE_CPU_TARGET_MS)))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
