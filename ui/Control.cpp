@@ -557,11 +557,22 @@ DWORD Control::ResolveColour(const std::wstring& name) {
 void Control::PaintBkColor(IRenderContext* context) {
   const DWORD colour = ResolveColour(bkColor_);
   if ((colour >> 24) == 0) return;
-  if (borderRound_.cx > 0 && borderRound_.cy > 0) {
+  if (borderRound_.cx > 0 && borderRound_.cy > 0 && !IsInsideRoundedFill(paintRect_)) {
     context->FillRoundRect(pos_, borderRound_, colour);
   } else {
-    context->FillRect(pos_, colour);
+    // Away from the rounded corners and the anti-aliased outline the fill is solid: a plain
+    // rectangle of the painted area gives the same pixels for a fraction of the cost.
+    context->FillRect(paintRect_, colour);
   }
+}
+
+bool Control::IsInsideRoundedFill(const RECT& area) const {
+  // One pixel off every edge; the corner zones a full ellipse size deep.
+  const RECT across = {pos_.left + 1, pos_.top + borderRound_.cy, pos_.right - 1,
+                       pos_.bottom - borderRound_.cy};
+  const RECT down = {pos_.left + borderRound_.cx, pos_.top + 1, pos_.right - borderRound_.cx,
+                     pos_.bottom - 1};
+  return RectContains(across, area) || RectContains(down, area);
 }
 
 void Control::PaintBkImage(IRenderContext* context) { DrawImage(context, bkImage_); }

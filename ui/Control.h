@@ -221,6 +221,9 @@ class Control : public nbase::SupportWeakCallback {
   bool GetCachedEstimate(SIZE available, SIZE* size) const;
   void SetCachedEstimate(SIZE available, SIZE size);
 
+  // Whether |area| lies where a rounded background is solid (see PaintBkColor).
+  bool IsInsideRoundedFill(const RECT& area) const;
+
   // The rectangle being painted, for the drawing helpers.
   const RECT& GetPaintRect() const { return paintRect_; }
 

@@ -35,6 +35,11 @@ inline int ClampLength(int value, int low, int high) {
   if (high >= 0 && value > high) value = high;
   return value;
 }
+// Whether |inner| lies wholly inside |outer| (an empty |outer| contains nothing).
+inline bool RectContains(const RECT& outer, const RECT& inner) {
+  return outer.left < outer.right && outer.top < outer.bottom && inner.left >= outer.left &&
+         inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
+}
 inline bool PointInRect(const RECT& rc, const POINT& pt) {
   return pt.x >= rc.left && pt.x < rc.right && pt.y >= rc.top && pt.y < rc.bottom;
 }

@@ -58,15 +58,16 @@ TEST_F(PaintTest, ProgressFillsTheRevealedWidthOnly) {
   EXPECT_EQ(0u, Pixel(100, 16));  // below the bar
 }
 
-// Known fault, open: under wine64 the box's background still reaches past the
-// paint area (pixels at x 50 and 250 come out white). Re-enable when fixed.
-TEST_F(PaintTest, DISABLED_BackgroundOnlyInsideThePaintArea) {
+TEST_F(PaintTest, BackgroundOnlyInsideThePaintArea) {
   ui::Box box;
   box.SetBkColor(L"paint_white");
   box.SetPos(MakeRect(0, 0, 600, 60));
   box.Paint(context_.get(), MakeRect(100, 0, 200, 60));
   EXPECT_EQ(0u, Pixel(50, 30));
-  EXPECT_EQ(0xffffffffu, Pixel(150, 30));
+  EXPECT_EQ(0u, Pixel(99, 30));
+  EXPECT_EQ(0xffffffffu, Pixel(100, 30));
+  EXPECT_EQ(0xffffffffu, Pixel(199, 30));
+  EXPECT_EQ(0u, Pixel(200, 30));
   EXPECT_EQ(0u, Pixel(250, 30));
 
   // An unknown colour name draws nothing at all.
@@ -76,6 +77,61 @@ TEST_F(PaintTest, DISABLED_BackgroundOnlyInsideThePaintArea) {
   unknown.SetPos(MakeRect(0, 0, 600, 60));
   unknown.Paint(context_.get(), MakeRect(0, 0, 600, 60));
   EXPECT_EQ(0u, Pixel(300, 30));
+}
+
+// A window's layout root has rounded borders; painting any part of it must give exactly the
+// pixels a full paint gives there, and nothing elsewhere.
+TEST_F(PaintTest, RoundedBoxPaintsPartsExactlyAsTheWhole) {
+  auto paintTree = [](ui::IRenderContext* context, const RECT& area) {
+    ui::Box root;
+    root.SetBkColor(L"paint_blue");
+    root.SetBorderRound(SIZE{6, 6});
+    auto* child = new ui::Box();
+    child->SetBkColor(L"paint_white");
+    child->SetFixedHeight(10, false, false);
+    child->SetMargin(MakeRect(20, 20, 20, 0), false);
+    child->SetVerAlignType(ui::kVerAlignTop);
+    root.Add(child);
+    root.SetPos(MakeRect(10, 5, 590, 55));
+    root.Paint(context, area);
+  };
+  auto whole = ui::UiGlobal::GetRenderFactory()->CreateRenderContext();
+  ASSERT_TRUE(whole->Resize(600, 60));
+  whole->Clear();
+  paintTree(whole.get(), MakeRect(0, 0, 600, 60));
+  const auto* expected = static_cast<const DWORD*>(whole->GetBitmap()->GetBits());
+  // The corners are rounded: the very corner pixel is (at least partly) transparent.
+  EXPECT_LT(expected[5 * 600 + 10] >> 24, 0xffu);
+  EXPECT_EQ(0xff006dd9u, expected[45 * 600 + 300]);
+  EXPECT_EQ(0xffffffffu, expected[30 * 600 + 300]);
+
+  const RECT areas[] = {
+      MakeRect(30, 25, 570, 31),   // inside, like a progress update
+      MakeRect(0, 0, 40, 60),      // over the left corners
+      MakeRect(10, 5, 590, 6),     // along the top edge
+      MakeRect(585, 40, 600, 60),  // bottom right corner
+      MakeRect(200, 0, 260, 60),   // a band across the top and bottom edges
+  };
+  for (const RECT& area : areas) {
+    context_->Clear();
+    paintTree(context_.get(), area);
+    int wrongInside = 0;
+    int paintedOutside = 0;
+    for (int y = 0; y < 60; ++y) {
+      for (int x = 0; x < 600; ++x) {
+        const POINT pt = {x, y};
+        if (ui::PointInRect(area, pt)) {
+          if (Pixel(x, y) != expected[y * 600 + x]) ++wrongInside;
+        } else if (Pixel(x, y) != 0) {
+          ++paintedOutside;
+        }
+      }
+    }
+    EXPECT_EQ(0, wrongInside) << "area " << area.left << "," << area.top << "," << area.right << ","
+                              << area.bottom;
+    EXPECT_EQ(0, paintedOutside) << "area " << area.left << "," << area.top << "," << area.right
+                                 << "," << area.bottom;
+  }
 }
 
 TEST_F(PaintTest, LabelTextIsDrawnInItsColourAndHiddenControlsNot) {

@@ -1,9 +1,13 @@
 // The window base under Wine: sizes, caption band, input routing, closing, partial painting.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "UiTestSupport.h"
 #include "ui/Button.h"
 #include "ui/Control.h"
+#include "ui/IBitmap.h"
+#include "ui/IRenderContext.h"
 #include "ui/Label.h"
 #include "ui/Progress.h"
 #include "ui/UiGlobal.h"
@@ -187,11 +191,33 @@ TEST(WindowTest, ProgressUpdateRepaintsOnlyTheBar) {
 
     auto* bar = dynamic_cast<ui::Progress*>(window->FindNamedControl(L"progress_install"));
     ASSERT_NE(bar, nullptr);
+    ui::IRenderContext* context = window->GetRenderContext();
+    ASSERT_NE(context, nullptr);
+    auto snapshot = [context] {
+      ::GdiFlush();
+      const auto* bits = static_cast<const DWORD*>(context->GetBitmap()->GetBits());
+      return std::vector<DWORD>(bits, bits + context->GetWidth() * context->GetHeight());
+    };
+    const std::vector<DWORD> old = snapshot();
     const int before = window->GetPaintStats().paints;
     bar->SetValue(55);
     ASSERT_TRUE(PumpUntil([&] { return window->GetPaintStats().paints > before; }));
     const RECT area = window->GetPaintStats().lastArea;
     const RECT barPos = bar->GetPos();
+    // The frame outside the bar is left exactly as it was; the bar itself shows the new value.
+    const std::vector<DWORD> now = snapshot();
+    ASSERT_EQ(old.size(), now.size());
+    int changedOutside = 0;
+    int changedInBar = 0;
+    for (int y = 0; y < context->GetHeight(); ++y) {
+      for (int x = 0; x < context->GetWidth(); ++x) {
+        const size_t i = static_cast<size_t>(y) * context->GetWidth() + x;
+        if (old[i] == now[i]) continue;
+        (ui::PointInRect(barPos, POINT{x, y}) ? changedInBar : changedOutside)++;
+      }
+    }
+    EXPECT_EQ(changedOutside, 0);
+    EXPECT_GT(changedInBar, 0);
     RECT joined;
     ::UnionRect(&joined, &area, &barPos);
     EXPECT_TRUE(::EqualRect(&joined, &barPos))
