@@ -85,13 +85,15 @@ def installed_at_recorded_folder(wine):
             app = start_installer(wine)
             width, height = app.size()
             app.click("btn_customize")
-            check(app.size()[1] == height + 48 * app.scale // 100, "bar not open: %s" % (app.size(),))
+            check(app.size()[1] == height + 48 * app.scale // 100,
+                  "bar not open: %s" % (app.size(),))
             shot(app, "installed_folder_locked")
             # Both clicks must do nothing: no folder browser appears.
             app.click("edit_installdir")
             app.click("btn_changeinstallpath")
             time.sleep(3)
-            check(not wine.find_windows("Browse for Folder"), "the locked 更改目录 opened a browser")
+            check(not wine.find_windows("Browse for Folder"),
+                  "the locked 更改目录 opened a browser")
             check(app.proc.running(), "installer ended")
 
             app.click("btn_exit")
