@@ -38,9 +38,17 @@ void WinUIMessagePump::SetWakeUpTime(TickTime time) {
                           ? kMinTimerMilliseconds
                           : static_cast<UINT>(ClampWaitMilliseconds(delay));
   ::SetTimer(message_window_, timer_id(), period, nullptr);
+  timer_armed_ = true;
+}
+
+void WinUIMessagePump::KillWakeUpTimer() {
+  ::KillTimer(message_window_, timer_id());
+  timer_armed_ = false;
 }
 
 void WinUIMessagePump::RunLoopBody() {
+  // Whether the last wait ended for input that the rounds since have not used.
+  bool woke_for_input = false;
   for (;;) {
     bool more = ProcessNextWindowsMessage();
     if (state_->should_quit) break;
@@ -48,24 +56,37 @@ void WinUIMessagePump::RunLoopBody() {
     if (state_->should_quit) break;
     more |= state_->delegate->RunDueDelayedWork(next_wake_up_);
     // The timer only matters inside modal loops; with nothing delayed it goes.
-    if (more && next_wake_up_.IsNull()) ::KillTimer(message_window_, timer_id());
+    if (more && next_wake_up_.IsNull() && timer_armed_) KillWakeUpTimer();
     if (state_->should_quit) break;
-    if (more) continue;
+    if (more) {
+      woke_for_input = false;
+      continue;
+    }
 
     more = state_->delegate->RunIdleWork();
     if (state_->should_quit) break;
     if (more) continue;
 
-    WaitForWork();
+    if (woke_for_input) WaitForUnclaimedInput();
+    woke_for_input = WaitForWork();
+    if (!woke_for_input) continue;
+    // Most wake-ups are for a task: run it before looking at the queue, where
+    // its wake-up message is still waiting. Messages and tasks then alternate
+    // as usual from the next round on.
+    if (state_->delegate->RunImmediateWork()) woke_for_input = false;
+    if (state_->should_quit) break;
   }
 }
 
-void WinUIMessagePump::WaitForWork() {
-  const DWORD result = ::MsgWaitForMultipleObjectsEx(0, nullptr, CurrentWaitTimeout(), QS_ALLINPUT,
-                                                     MWMO_INPUTAVAILABLE);
-  if (result != WAIT_OBJECT_0) return;
-  // Input reported but no mouse message to take (it went to another thread's
-  // window): wait for real input instead of spinning.
+bool WinUIMessagePump::WaitForWork() {
+  return ::MsgWaitForMultipleObjectsEx(0, nullptr, CurrentWaitTimeout(), QS_ALLINPUT,
+                                       MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
+}
+
+void WinUIMessagePump::WaitForUnclaimedInput() {
+  // Input was reported but a whole round found nothing to take: if it is a
+  // mouse message that went to another thread's window, waiting again would
+  // return at once, so wait for new input instead of spinning.
   const DWORD queue_status = ::GetQueueStatus(QS_MOUSE);
   MSG msg;
   if ((HIWORD(queue_status) & QS_MOUSE) &&
@@ -75,11 +96,13 @@ void WinUIMessagePump::WaitForWork() {
 }
 
 bool WinUIMessagePump::ProcessNextWindowsMessage() {
-  // Peeking delivers pending sent messages, which counts as work.
-  const DWORD queue_status = ::GetQueueStatus(QS_SENDMESSAGE);
+  // Peeking also delivers pending sent messages. A round that only did that
+  // is not counted as work: whatever those messages left behind (posted
+  // messages, tasks and their wake-ups) ends the next wait at once, so no
+  // queue-status call is spent on every round to find out.
   MSG msg;
   if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return ProcessMessage(msg);
-  return (HIWORD(queue_status) & QS_SENDMESSAGE) != 0;
+  return false;
 }
 
 bool WinUIMessagePump::ProcessMessage(const MSG& msg) {
@@ -122,7 +145,7 @@ void WinUIMessagePump::HandleWorkMessage() {
 }
 
 void WinUIMessagePump::HandleTimerMessage() {
-  ::KillTimer(message_window_, timer_id());
+  KillWakeUpTimer();
   if (!state_) return;
   state_->delegate->RunDueDelayedWork(next_wake_up_);
   if (!next_wake_up_.IsNull()) SetWakeUpTime(next_wake_up_);

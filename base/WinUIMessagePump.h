@@ -51,9 +51,18 @@ class WinUIMessagePump : public WinMessagePump {
   bool ProcessPumpReplacementMessage();
   void HandleWorkMessage();
   void HandleTimerMessage();
-  void WaitForWork();
+  // True when the wait reported input in the queue.
+  bool WaitForWork();
+  // After a wake-up for input that no round could take (mouse input meant
+  // for another thread's window): waits for new input instead of spinning.
+  void WaitForUnclaimedInput();
+  void KillWakeUpTimer();
 
   HWND message_window_ = nullptr;
+  // Every queue call is a round trip to the window server (under Wine, to
+  // the wineserver), so the pump avoids those it can know are needless:
+  // killing a timer that is not armed, for one.
+  bool timer_armed_ = false;
   ObserverList<UIObserver> observers_;
 };
 

@@ -5,6 +5,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <deque>
 #include <functional>
@@ -24,6 +25,10 @@ using nbase::LoopType;
 using nbase::MessageLoopProxy;
 
 constexpr int kRoundTrips = 20000;
+// The floor and the framework are measured in alternating blocks, so that both
+// see the same load of a shared machine.
+constexpr int kBlocks = 4;
+constexpr int kWarmUp = 250;  // round trips per block before the samples count
 constexpr int kStreamTasks = 200000;
 constexpr int kMemoryTasks = 1000000;
 
@@ -67,7 +72,7 @@ Latency Summarise(std::vector<double> samples) {
 
 // A task goes to `b`, whose task posts the reply back to `a`; the reply starts
 // the next round.
-Latency FrameworkRoundTrip(LoopType type) {
+std::vector<double> FrameworkRoundTrip(LoopType type, int round_trips) {
   FrameworkThread a("bench a"), b("bench b");
   a.StartWithLoop(type);
   b.StartWithLoop(type);
@@ -75,13 +80,13 @@ Latency FrameworkRoundTrip(LoopType type) {
   std::shared_ptr<MessageLoopProxy> to_b = b.message_loop()->proxy();
 
   std::vector<double> samples;
-  samples.reserve(kRoundTrips);
+  samples.reserve(round_trips);
   Event done;
   double started = 0;
-  int remaining = kRoundTrips + 1000;  // the first thousand warm up
+  int remaining = round_trips + kWarmUp;
   std::function<void()> start_one;
   std::function<void()> arrived = [&] {
-    if (remaining-- <= kRoundTrips) samples.push_back(Now() - started);
+    if (remaining-- <= round_trips) samples.push_back(Now() - started);
     if (remaining > 0) {
       start_one();
     } else {
@@ -94,7 +99,7 @@ Latency FrameworkRoundTrip(LoopType type) {
   };
   to_a->PostTask([&] { start_one(); });
   done.Wait();
-  return Summarise(samples);
+  return samples;
 }
 
 // Tasks posted back to back from a plain thread; the clock stops when the last one ran.
@@ -128,22 +133,22 @@ unsigned __stdcall EventPonger(void* argument) {
   }
 }
 
-Latency RawEventRoundTrip() {
+std::vector<double> RawEventRoundTrip(int round_trips) {
   EventPingPong state;
   nbase::ScopedKernelHandle thread(
       reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, EventPonger, &state, 0, nullptr)));
   std::vector<double> samples;
-  samples.reserve(kRoundTrips);
-  for (int i = 0; i < kRoundTrips + 1000; ++i) {
+  samples.reserve(round_trips);
+  for (int i = 0; i < round_trips + kWarmUp; ++i) {
     const double started = Now();
     state.ping.Signal();
     state.pong.Wait();
-    if (i >= 1000) samples.push_back(Now() - started);
+    if (i >= kWarmUp) samples.push_back(Now() - started);
   }
   state.stop = 1;
   state.ping.Signal();
   ::WaitForSingleObject(thread.Get(), INFINITE);
-  return Summarise(samples);
+  return samples;
 }
 
 struct MessagePingPong {
@@ -162,7 +167,7 @@ unsigned __stdcall MessagePonger(void* argument) {
   return 0;
 }
 
-Latency RawMessageRoundTrip() {
+std::vector<double> RawMessageRoundTrip(int round_trips) {
   MessagePingPong state;
   state.pinger_id = ::GetCurrentThreadId();
   MSG msg;
@@ -172,17 +177,17 @@ Latency RawMessageRoundTrip() {
       reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, MessagePonger, &state, 0, &ponger_id)));
   state.ready.Wait();
   std::vector<double> samples;
-  samples.reserve(kRoundTrips);
-  for (int i = 0; i < kRoundTrips + 1000; ++i) {
+  samples.reserve(round_trips);
+  for (int i = 0; i < round_trips + kWarmUp; ++i) {
     const double started = Now();
     ::PostThreadMessageW(ponger_id, WM_APP, 0, 0);
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_APP) {
     }
-    if (i >= 1000) samples.push_back(Now() - started);
+    if (i >= kWarmUp) samples.push_back(Now() - started);
   }
   ::PostThreadMessageW(ponger_id, WM_QUIT, 0, 0);
   ::WaitForSingleObject(thread.Get(), INFINITE);
-  return Summarise(samples);
+  return samples;
 }
 
 // The least a task queue can be: a locked deque of callables and an event.
@@ -269,6 +274,90 @@ double RawMessageThroughput() {
   ::PostThreadMessageW(sink_id, WM_QUIT, 0, 0);
   ::WaitForSingleObject(thread.Get(), INFINITE);
   return kStreamTasks / (elapsed / 1e6);
+}
+
+// --- queue calls per round trip ---------------------------------------------------
+
+// Counts the calls this program makes to a few user32 queue functions, by
+// replacing their entries in its import table. Under Wine each is a wineserver
+// round trip, which is where a UI round trip spends its time.
+volatile LONG g_calls[7];
+const char* const kCountedNames[] = {
+    "PostMessageW", "PeekMessageW", "GetQueueStatus", "MsgWaitForMultipleObjectsEx",
+    "KillTimer",    "SetTimer",     "WaitMessage"};
+void* g_real[7];
+
+template <int I, typename R, typename... A>
+R WINAPI Counted(A... args) {
+  ::InterlockedIncrement(&g_calls[I]);
+  return reinterpret_cast<R(WINAPI*)(A...)>(g_real[I])(args...);
+}
+
+void* const kCounters[] = {
+    reinterpret_cast<void*>(&Counted<0, BOOL, HWND, UINT, WPARAM, LPARAM>),
+    reinterpret_cast<void*>(&Counted<1, BOOL, LPMSG, HWND, UINT, UINT, UINT>),
+    reinterpret_cast<void*>(&Counted<2, DWORD, UINT>),
+    reinterpret_cast<void*>(&Counted<3, DWORD, DWORD, const HANDLE*, DWORD, DWORD, DWORD>),
+    reinterpret_cast<void*>(&Counted<4, BOOL, HWND, UINT_PTR>),
+    reinterpret_cast<void*>(&Counted<5, UINT_PTR, HWND, UINT_PTR, UINT, TIMERPROC>),
+    reinterpret_cast<void*>(&Counted<6, BOOL>),
+};
+
+// The import-table slot of |function| from user32, or null.
+ULONG_PTR* ImportSlot(const char* function) {
+  auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+  for (; desc->Name; ++desc) {
+    if (_stricmp(reinterpret_cast<char*>(base + desc->Name), "user32.dll") != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto* by_name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<char*>(by_name->Name), function) == 0)
+        return reinterpret_cast<ULONG_PTR*>(&slots->u1.Function);
+    }
+  }
+  return nullptr;
+}
+
+void WriteSlot(ULONG_PTR* slot, ULONG_PTR value) {
+  DWORD old = 0;
+  ::VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &old);
+  *slot = value;
+  ::VirtualProtect(slot, sizeof(*slot), old, &old);
+}
+
+// UI round trips with every counted call counted; prints calls per round trip.
+void CountUiRoundTripCalls() {
+  constexpr int kCount = 2000;
+  ULONG_PTR* slots[7] = {};
+  for (int i = 0; i < 7; ++i) {
+    slots[i] = ImportSlot(kCountedNames[i]);
+    if (!slots[i]) continue;
+    g_real[i] = reinterpret_cast<void*>(*slots[i]);
+    WriteSlot(slots[i], reinterpret_cast<ULONG_PTR>(kCounters[i]));
+  }
+  FrameworkRoundTrip(LoopType::Ui, 0);  // threads started, warmed up, stopped: not counted
+  for (int i = 0; i < 7; ++i) ::InterlockedExchange(&g_calls[i], 0);
+  FrameworkRoundTrip(LoopType::Ui, kCount);
+  LONG calls[7];
+  for (int i = 0; i < 7; ++i) calls[i] = ::InterlockedExchange(&g_calls[i], 0);
+  for (int i = 0; i < 7; ++i) {
+    if (slots[i]) WriteSlot(slots[i], reinterpret_cast<ULONG_PTR>(g_real[i]));
+  }
+  // The counted run includes one start and stop of two UI threads.
+  double total = 0;
+  std::printf("UI round trip, user32 queue calls per round trip (both threads):");
+  for (int i = 0; i < 7; ++i) {
+    if (!slots[i]) continue;
+    std::printf(" %s %.2f", kCountedNames[i], static_cast<double>(calls[i]) / kCount);
+    total += calls[i];
+  }
+  std::printf(" | total %.2f\n", total / kCount);
 }
 
 // --- idle CPU and memory ---------------------------------------------------------
@@ -366,15 +455,29 @@ void PrintThroughput(const char* name, double measured, double floor, const char
 
 }  // namespace
 
-int main() {
+// Alternating blocks of the floor and the framework; samples of each pooled.
+template <typename Floor>
+void CompareRoundTrips(const char* name, LoopType type, Floor floor, const char* floor_name) {
+  std::vector<double> floor_samples, framework_samples;
+  for (int block = 0; block < kBlocks; ++block) {
+    const std::vector<double> f = floor(kRoundTrips / kBlocks);
+    floor_samples.insert(floor_samples.end(), f.begin(), f.end());
+    const std::vector<double> w = FrameworkRoundTrip(type, kRoundTrips / kBlocks);
+    framework_samples.insert(framework_samples.end(), w.begin(), w.end());
+  }
+  PrintRoundTrip(name, Summarise(framework_samples), Summarise(floor_samples), floor_name);
+}
+
+int main(int argc, char** argv) {
   std::printf("bench_tasks: %d round trips, %d streamed tasks per figure\n", kRoundTrips,
               kStreamTasks);
-  const Latency raw_event = RawEventRoundTrip();
-  const Latency default_rt = FrameworkRoundTrip(LoopType::Default);
-  PrintRoundTrip("Default", default_rt, raw_event, "SetEvent ping-pong:");
-  const Latency raw_message = RawMessageRoundTrip();
-  const Latency ui_rt = FrameworkRoundTrip(LoopType::Ui);
-  PrintRoundTrip("UI", ui_rt, raw_message, "PostThreadMessage ping-pong:");
+  // "ui": only the UI round trips and their queue calls.
+  const bool ui_only = argc > 1 && std::strcmp(argv[1], "ui") == 0;
+  if (!ui_only)
+    CompareRoundTrips("Default", LoopType::Default, RawEventRoundTrip, "SetEvent ping-pong:");
+  CompareRoundTrips("UI", LoopType::Ui, RawMessageRoundTrip, "PostThreadMessage ping-pong:");
+  CountUiRoundTripCalls();
+  if (ui_only) return 0;
 
   const double raw_queue = RawQueueThroughput();
   const double default_tp = FrameworkThroughput(LoopType::Default);
