@@ -1,7 +1,7 @@
 """Leaving the installer: the exit survey with its btn_quitStart rules and
 its report; with the product installed at the recorded folder (folder box
-and 更改目录 locked), after a failed download, or only in the uninstall list,
-the installed exit events and no survey."""
+and 更改目录 locked), after a failed download or a failed setup, or only in
+the uninstall list, the installed exit events and no survey or question."""
 
 import os
 import shutil
@@ -128,6 +128,29 @@ def installed_after_download_failure(wine):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def installed_after_setup_failure(wine):
+    # The setup fails three times in the recorded folder, which holds the
+    # product: leaving asks nothing and reports "Start 已安装".
+    folder = place_product(wine)
+    try:
+        with PackageService(wine, "flow_installed_setup_failed_%d.jsonl" % wine.dpi) as service:
+            service.packages(setup={"exit": 7, "runs": 3})
+            app = start_installer(wine)
+            app.click("btn_startinstall")
+            wait_until(lambda: [r for r in service.reports()
+                                if r["eventId"] == "InstallResultReport"], timeout=240,
+                       what="setup failure")
+            time.sleep(1)
+            app.click("btn_exit")
+            code = app.wait_exit(20)
+            check(code == 0, "exit code %s" % code)
+            wait_until(lambda: len(clicks(service)) == 2, timeout=20, what="exit report")
+            check(clicks(service) == [{"ClickSrc": "Install"}, {"btn_exit": "Start 已安装"}],
+                  "clicks after the failed setup %s" % clicks(service))
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def installed_by_uninstall_list(wine):
     clean_state(wine)
     key = UNINSTALL_KEY + r"\PwFlowTest"
@@ -152,6 +175,7 @@ def main():
     survey(wine)
     installed_at_recorded_folder(wine)
     installed_after_download_failure(wine)
+    installed_after_setup_failure(wine)
     installed_by_uninstall_list(wine)
     print("leaving OK")
     return 0
