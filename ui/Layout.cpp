@@ -6,6 +6,51 @@
 
 namespace ui {
 
+namespace {
+
+// Lengths, bounds and alignment of a control seen along one axis ("main") and across it
+// ("cross"), so that one stacking routine serves both HBox and VBox.
+class AxisView {
+ public:
+  explicit AxisView(bool horizontal) : horizontal_(horizontal) {}
+
+  int Main(const SIZE& size) const { return horizontal_ ? size.cx : size.cy; }
+  int Cross(const SIZE& size) const { return horizontal_ ? size.cy : size.cx; }
+  SIZE MakeSize(int main, int cross) const {
+    return horizontal_ ? ui::MakeSize(main, cross) : ui::MakeSize(cross, main);
+  }
+
+  int MainStart(const RECT& rc) const { return horizontal_ ? rc.left : rc.top; }
+  int MainEnd(const RECT& rc) const { return horizontal_ ? rc.right : rc.bottom; }
+  int CrossStart(const RECT& rc) const { return horizontal_ ? rc.top : rc.left; }
+  int CrossEnd(const RECT& rc) const { return horizontal_ ? rc.bottom : rc.right; }
+  RECT MakeRect(int mainStart, int crossStart, int mainLength, int crossLength) const {
+    return horizontal_ ? ui::MakeRect(mainStart, crossStart, mainStart + mainLength,
+                                      crossStart + crossLength)
+                       : ui::MakeRect(crossStart, mainStart, crossStart + crossLength,
+                                      mainStart + mainLength);
+  }
+
+  int ClampMain(const Control* item, int length) const {
+    return horizontal_ ? ClampLength(length, item->GetMinWidth(), item->GetMaxWidth())
+                       : ClampLength(length, item->GetMinHeight(), item->GetMaxHeight());
+  }
+  int ClampCross(const Control* item, int length) const {
+    return horizontal_ ? ClampLength(length, item->GetMinHeight(), item->GetMaxHeight())
+                       : ClampLength(length, item->GetMinWidth(), item->GetMaxWidth());
+  }
+  // 0 start (left/top), 1 centre, 2 end (right/bottom).
+  int CrossAlign(const Control* item) const {
+    return horizontal_ ? static_cast<int>(item->GetVerAlignType())
+                       : static_cast<int>(item->GetHorAlignType());
+  }
+
+ private:
+  bool horizontal_;
+};
+
+}  // namespace
+
 SIZE Layout::SetFloatPos(Control* item, const RECT& rc) {
   const RECT& margin = item->GetMargin();
   const RECT space = DeflateRect(rc, margin);
@@ -48,6 +93,110 @@ SIZE Layout::ArrangeChild(const std::vector<Control*>& items, const RECT& rc) {
     needed.cy = std::max(needed.cy, size.cy);
   }
   return needed;
+}
+
+SIZE Layout::ArrangeStack(const std::vector<Control*>& items, const RECT& rc, Axis axis) const {
+  const AxisView view(axis == Axis::kHorizontal);
+  const int mainLength = std::max(0, view.MainEnd(rc) - view.MainStart(rc));
+  const int crossLength = std::max(0, view.CrossEnd(rc) - view.CrossStart(rc));
+  const SIZE offered = view.MakeSize(mainLength, crossLength);
+
+  // Pass 1: what the fixed children take, and how many share the rest.
+  int fixedSum = 0;
+  int stretchCount = 0;
+  int counted = 0;
+  for (Control* item : items) {
+    if (!item->IsVisible() || item->IsFloat()) continue;
+    const RECT& margin = item->GetMargin();
+    const int margins = view.MainStart(margin) + view.MainEnd(margin);
+    const int length = view.Main(item->EstimateSize(offered));
+    if (length == kLengthStretch) {
+      ++stretchCount;
+      fixedSum += margins;
+    } else {
+      fixedSum += view.ClampMain(item, length) + margins;
+    }
+    ++counted;
+  }
+  if (counted > 1) fixedSum += childMargin_ * (counted - 1);
+  int share = 0;
+  int remainder = 0;
+  if (stretchCount > 0) {
+    share = std::max(0, (mainLength - fixedSum) / stretchCount);
+    remainder = mainLength - share * stretchCount - fixedSum;
+  }
+
+  // Pass 2: place them.
+  int remaining = mainLength;
+  int position = view.MainStart(rc);
+  int neededMain = 0;
+  int neededCross = 0;
+  int placed = 0;
+  for (Control* item : items) {
+    if (!item->IsVisible()) continue;
+    if (item->IsFloat()) {
+      Layout::SetFloatPos(item, rc);
+      continue;
+    }
+    const RECT& margin = item->GetMargin();
+    remaining -= view.MainStart(margin);
+    const SIZE size = item->EstimateSize(view.MakeSize(std::max(0, remaining), crossLength));
+    int itemMain = view.Main(size);
+    if (itemMain == kLengthStretch) {
+      itemMain = share;
+      if (remainder > 0) {
+        ++itemMain;
+        --remainder;
+      }
+    }
+    itemMain = view.ClampMain(item, itemMain);
+    int itemCross = view.Cross(size);
+    if (itemCross == kLengthStretch) {
+      itemCross = std::max(0, crossLength - view.CrossStart(margin) - view.CrossEnd(margin));
+    }
+    itemCross = view.ClampCross(item, itemCross);
+
+    int crossStart = view.CrossStart(rc) + view.CrossStart(margin);
+    if (view.CrossAlign(item) == 2) {
+      crossStart = view.CrossEnd(rc) - view.CrossEnd(margin) - itemCross;
+    } else if (view.CrossAlign(item) == 1) {
+      crossStart = (view.CrossStart(margin) + view.CrossEnd(rc) - view.CrossEnd(margin) -
+                    itemCross - view.CrossStart(rc)) /
+                       2 +
+                   view.CrossStart(rc);
+    }
+    position += view.MainStart(margin);
+    item->SetPos(view.MakeRect(position, crossStart, itemMain, itemCross));
+    position += itemMain + view.MainEnd(margin) + childMargin_;
+    remaining -= itemMain + view.MainEnd(margin) + childMargin_;
+
+    neededCross =
+        std::max(neededCross, itemCross + view.CrossStart(margin) + view.CrossEnd(margin));
+    neededMain += itemMain + view.MainStart(margin) + view.MainEnd(margin);
+    ++placed;
+  }
+  if (placed > 1) neededMain += childMargin_ * (placed - 1);
+  return view.MakeSize(neededMain, neededCross);
+}
+
+SIZE Layout::EstimateStack(const std::vector<Control*>& items, SIZE available, Axis axis) const {
+  const AxisView view(axis == Axis::kHorizontal);
+  int neededMain = 0;
+  int neededCross = 0;
+  int counted = 0;
+  for (Control* item : items) {
+    if (!item->IsVisible() || item->IsFloat()) continue;
+    const RECT& margin = item->GetMargin();
+    const SIZE size = item->EstimateSize(available);
+    const int itemMain = view.ClampMain(item, std::max(0, view.Main(size)));
+    const int itemCross = view.ClampCross(item, std::max(0, view.Cross(size)));
+    neededCross =
+        std::max(neededCross, itemCross + view.CrossStart(margin) + view.CrossEnd(margin));
+    neededMain += itemMain + view.MainStart(margin) + view.MainEnd(margin);
+    ++counted;
+  }
+  if (counted > 1) neededMain += childMargin_ * (counted - 1);
+  return view.MakeSize(neededMain, neededCross);
 }
 
 SIZE Layout::EstimateChildren(const std::vector<Control*>& items, SIZE available) {

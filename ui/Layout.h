@@ -34,6 +34,16 @@ class Layout {
   static SIZE SetFloatPos(Control* item, const RECT& rc);
 
  protected:
+  // The axis HBox (horizontal) and VBox (vertical) stack their children along.
+  enum class Axis { kHorizontal, kVertical };
+
+  // Stacks the visible, non-float children along |axis| inside |rc|: stretch lengths share
+  // what the others leave, each child is aligned across the axis by its own alignment; float
+  // children are placed as in a plain box. Returns the size the stacked children need.
+  SIZE ArrangeStack(const std::vector<Control*>& items, const RECT& rc, Axis axis) const;
+  // The size children stacked along |axis| need inside |available|.
+  SIZE EstimateStack(const std::vector<Control*>& items, SIZE available, Axis axis) const;
+
   Box* owner_ = nullptr;
   RECT padding_ = {0, 0, 0, 0};
   int childMargin_ = 0;
