@@ -5,7 +5,7 @@
 //     URLDownloadToFileW with the installer's bind flags (newest version, no
 //     cache write), first call in a fresh process ("cold") and, with a second
 //     pair, again in the same process ("warm"). Prints one line per call:
-//       download cold|warm <milliseconds> <hresult> <bytes>
+//       download cold|warm <milliseconds> <hresult> <bytes> <unix start time>
 //
 //   bench_flow_probe window SECONDS [DLL...]
 //     Loads the given DLLs, shows a bare 628x428 layered window painted once
@@ -76,15 +76,25 @@ long long FileBytes(const wchar_t* path) {
   return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// Wall-clock seconds since 1970, to line the call up with the service's log.
+double UnixSeconds() {
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  const unsigned long long ticks =
+      (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  return static_cast<double>(ticks - 116444736000000000ULL) / 1e7;
+}
+
 void TimedDownload(const char* label, const wchar_t* url, const wchar_t* path) {
   ProbeCallback callback;
+  const double wallStart = UnixSeconds();
   const double start = NowMs();
   ::DeleteFileW(path);
   ::DeleteUrlCacheEntryW(url);
   const HRESULT hr = ::URLDownloadToFileW(nullptr, url, path, 0, &callback);
   const double elapsed = NowMs() - start;
-  std::printf("download %s %.1f %08lx %lld\n", label, elapsed, static_cast<unsigned long>(hr),
-              FileBytes(path));
+  std::printf("download %s %.1f %08lx %lld %.3f\n", label, elapsed, static_cast<unsigned long>(hr),
+              FileBytes(path), wallStart);
   std::fflush(stdout);
 }
 

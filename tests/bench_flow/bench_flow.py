@@ -10,16 +10,25 @@ One run against the local package service on loopback:
   * the sizes of the shipped 32-bit program (when the build knows it) and of
     the 64-bit one;
   * the peak working set of the program over the whole flow: VmHWM of the
-    Linux process that runs it under wine64;
+    Linux process that runs it under wine64, its resident memory by kind of
+    mapping, and the same for bare layered windows (bench_flow_probe) with
+    and without the program's DLLs: the platform's share;
   * the CPU time the program uses while it sits idle on the welcome page for
     10 s: utime + stime of all its threads (/proc/<pid>/stat), and the finer
     on-CPU nanoseconds of /proc/<pid>/task/*/schedstat.
+
+Where the flow's time goes is printed as phases: the click, the package
+request at the service, the downloaded file complete on disk, the
+DownloadTimeCost report, the setup process's start and end, and the
+InstallResultReport. The platform's own download call is timed alone too
+(bench_flow_probe), cold in a fresh process and warm.
 
 Only the flow itself is checked (installed product, reports, exit code 0);
 no figure is compared with its target here: the targets are printed beside
 the figures for the reader.
 
     bench_flow.py [--x86-exe=PATH] [--probe=bench_flow_probe.exe] [--runs N]
+                  [--program OTHER.exe ...]   (compare builds; the runs take turns)
 """
 
 import argparse
@@ -230,8 +239,25 @@ class FlowSampler(threading.Thread):
         self.setup_end = time.time()
 
 
+def thread_stack_pointers(pid):
+    """Stack pointers of the threads waiting in a system call (nearly all of an idle program's)."""
+    pointers = []
+    task_dir = "/proc/%d/task" % pid
+    for tid in os.listdir(task_dir):
+        try:
+            with open(os.path.join(task_dir, tid, "syscall")) as f:
+                fields = f.read().split()
+        except OSError:
+            continue
+        if len(fields) >= 3 and fields[0] != "running":
+            pointers.append(int(fields[-2], 16))
+    return pointers
+
+
 def smaps_categories(pid, exe_name):
-    """Resident bytes of the process by kind of mapping, largest first."""
+    """Resident bytes of the process by kind of mapping, largest first. The
+    mappings that hold a thread's stack are counted apart ("thread stacks")."""
+    stacks = thread_stack_pointers(pid)
     totals = {}
     kind = None
     with open("/proc/%d/smaps" % pid) as f:
@@ -241,7 +267,10 @@ def smaps_categories(pid, exe_name):
                 continue
             if not parts[0].endswith(":"):
                 path = parts[5] if len(parts) > 5 else ""
-                if path in ("", "[heap]", "[stack]") or path.startswith("[anon"):
+                low, high = (int(v, 16) for v in parts[0].split("-"))
+                if path == "" and any(low <= sp < high for sp in stacks):
+                    kind = "thread stacks"
+                elif path in ("", "[heap]", "[stack]") or path.startswith("[anon"):
                     kind = "anonymous"
                 elif path.endswith(exe_name) or path.endswith(".exe"):
                     kind = "program image"
@@ -307,17 +336,30 @@ def probe_download(wine, probe, folder_unix, folder_win):
     result = wine.run([probe, "download", url + "1", folder_win + r"\cold.exe",
                        url + "2", folder_win + r"\warm.exe"], timeout=300)
     times = {}
+    starts = {}
     for line in result.stdout.decode(errors="replace").splitlines():
         parts = line.split()
-        if len(parts) == 5 and parts[0] == "download":
+        if len(parts) == 6 and parts[0] == "download":
             check(parts[3] == "00000000" and int(parts[4]) >= 10485760,
                   "probe download failed: %s" % line)
             times[parts[1]] = float(parts[2]) / 1000.0
+            starts[parts[1]] = float(parts[5])
     check("cold" in times and "warm" in times,
           "probe download printed %r" % result.stdout[-500:])
     for name in ("cold.exe", "warm.exe"):
         os.remove(os.path.join(folder_unix, name))
+    # From the call to the request's arrival at the service: the platform's
+    # own start-up before a byte goes out.
+    ticks = {r.get("tick"): r["time"] for r in get("/__packages/log")}
+    base_tick = url.rsplit("=", 1)[1]
+    for label, suffix in (("cold", "1"), ("warm", "2")):
+        arrived = ticks.get(base_tick + suffix)
+        times[label + "_request"] = arrived - starts[label] if arrived else None
     return times
+
+
+def seconds_or_na(value):
+    return "%.3f s" % value if value is not None else "n/a"
 
 
 # --- floor -------------------------------------------------------------------
@@ -354,8 +396,10 @@ def measure_floor(wine, probe, label):
     line = "floor %-6s curl %6.3f s + setup %6.3f s = %6.3f s" % (
         label, floor.curl, floor.setup, floor.total)
     if floor.platform:
-        line += "   (URLDownloadToFileW alone: cold %.3f s, warm %.3f s)" % (
-            floor.platform["cold"], floor.platform["warm"])
+        p = floor.platform
+        line += "\n             URLDownloadToFileW alone: cold %.3f s (request out after %s), " \
+                "warm %.3f s (after %s)" % (p["cold"], seconds_or_na(p["cold_request"]),
+                                            p["warm"], seconds_or_na(p["warm_request"]))
     print(line, flush=True)
     return floor
 
@@ -365,11 +409,13 @@ class FlowFigures:
     pass
 
 
-def measure_flow(wine, service, run):
+def measure_flow(wine, service, run, program):
+    wine.exe = lambda name=None: program
     clean_state(wine)
     post("/__service/reset")
     post("/__packages/reset")
     fig = FlowFigures()
+    fig.program = program
     server_pid = wineserver_pid(wine.prefix)
     download_glob = wine.drive_c("users", "*", "AppData", "Roaming", "PageWright", "Files",
                                  "*PageWrightInstaller.exe")
@@ -386,6 +432,7 @@ def measure_flow(wine, service, run):
 
     # Idle on the welcome page.
     ticks0, ns0 = cpu_ticks(pid), cpu_ns(pid)
+    fig.startup_cpu_ms = ns0 / 1e6
     server0 = cpu_ticks(server_pid) if server_pid else None
     threads_idle = thread_count(pid)
     time.sleep(IDLE_SECONDS)
@@ -427,8 +474,9 @@ def measure_flow(wine, service, run):
     fig.flow_cpu_ms = (cpu_ticks(pid) - ticks_before_click) * 1000.0 / CLK_TCK
 
     # The page itself, on the screen.
+    shot_name = "bench_%d_%s" % (run, os.path.basename(os.path.dirname(os.path.dirname(program))))
     shown, pixels, shot = wait_until(
-        lambda: (lambda r: r if r[0] else None)(installed_page_shown(wine, app, "bench_%d" % run)),
+        lambda: (lambda r: r if r[0] else None)(installed_page_shown(wine, app, shot_name)),
         timeout=20, interval=0.3, what="success page on the screen")
     fig.installed_status = read_status(pid)
     fig.installed_categories = smaps_categories(pid, "PageWrightOnlineSetup.exe")
@@ -444,7 +492,7 @@ def measure_flow(wine, service, run):
     names = [r["eventId"] for r in service.reports()]
     check(names == ["AppStart", "OnClick", "DownloadTimeCost", "InstallTimeCost",
                     "InstallResultReport"], "events %s" % names)
-    print("run %d: success page confirmed on %s (probe pixels %s)" % (run, shot, pixels),
+    print("run %d: %s: success page confirmed on %s (probe pixels %s)" % (run, program, shot, pixels),
           flush=True)
     return fig
 
@@ -472,6 +520,13 @@ def get(path):
 
 
 # --- output ------------------------------------------------------------------------
+def label(index, flow, flows):
+    """"run N", with the program's path when several builds are compared."""
+    if len({f.program for f in flows}) > 1:
+        return "flow %d (%s)" % (index, flow.program)
+    return "run %d" % index
+
+
 def verdict(ok):
     return "meets target" if ok else "MISSES target"
 
@@ -481,6 +536,9 @@ def main():
     parser.add_argument("--x86-exe", default="")
     parser.add_argument("--probe", default="")
     parser.add_argument("--runs", type=int, default=1)
+    parser.add_argument("--program", action="append", default=[],
+                        help="run this build of the program instead (repeat to compare builds; "
+                             "the runs take turns)")
     args = parser.parse_args()
 
     wine = Wine()
@@ -494,8 +552,10 @@ def main():
     with PackageService(wine, "bench_flow.jsonl") as service:
         clean_state(wine)
         floors.append(measure_floor(wine, probe, "before"))
+        programs = args.program or [x64_exe]
         for run in range(1, args.runs + 1):
-            flows.append(measure_flow(wine, service, run))
+            for program in programs:
+                flows.append(measure_flow(wine, service, run, program))
             floors.append(measure_floor(wine, probe, "after%d" % run if args.runs > 1 else "after"))
     clean_state(wine)
     baselines = []
@@ -506,15 +566,18 @@ def main():
                          + probe_window_memory(wine, probe, dlls))
 
     best = min(floors, key=lambda fl: fl.total)
+    mean_floor = sum(fl.total for fl in floors) / len(floors)
     platform = [fl.platform["cold"] + fl.setup for fl in floors if fl.platform]
 
     print()
     print("== click 立即安装 -> success page (64-bit program)")
     for i, f in enumerate(flows, 1):
         ratio = f.click_to_installed / best.total
-        print("run %d: %.3f s; floor (curl + setup, best of %d) %.3f s: ratio %.2fx; "
-              "target <= %.2fx: %s" % (i, f.click_to_installed, len(floors), best.total, ratio,
+        print("%s: %.3f s; floor (curl + setup, best of %d) %.3f s: ratio %.2fx; "
+              "target <= %.2fx: %s" % (label(i, f, flows), f.click_to_installed, len(floors), best.total, ratio,
                                        RATIO_TARGET, verdict(ratio <= RATIO_TARGET)))
+        print("       against the mean floor %.3f s: ratio %.2fx"
+              % (mean_floor, f.click_to_installed / mean_floor))
         if platform:
             print("       against URLDownloadToFileW (cold) + setup, best %.3f s: ratio %.2fx"
                   % (min(platform), f.click_to_installed / min(platform)))
@@ -539,8 +602,8 @@ def main():
     print("== peak working set (VmHWM of the Linux process that runs the program under wine64)")
     for i, f in enumerate(flows, 1):
         w, s = f.welcome_status, f.installed_status
-        print("run %d: %.1f MiB over the whole flow; target <= %.0f MiB: %s"
-              % (i, mib(s["VmHWM"]), mib(PEAK_WS_TARGET), verdict(s["VmHWM"] <= PEAK_WS_TARGET)))
+        print("%s: %.1f MiB over the whole flow; target <= %.0f MiB: %s"
+              % (label(i, f, flows), mib(s["VmHWM"]), mib(PEAK_WS_TARGET), verdict(s["VmHWM"] <= PEAK_WS_TARGET)))
         print("       welcome page: VmHWM %.1f MiB, %d threads" % (mib(w["VmHWM"]), f.threads_idle))
         print("       success page: resident %.1f MiB (%s), %d threads"
               % (mib(s["VmRSS"]), format_categories(f.installed_categories), f.threads_installed))
@@ -551,10 +614,12 @@ def main():
     print("== CPU while idle on the welcome page for %.0f s" % IDLE_SECONDS)
     for i, f in enumerate(flows, 1):
         server = ("%.0f ms" % f.idle_server_ms) if f.idle_server_ms is not None else "n/a"
-        print("run %d: %.1f ms (on-CPU time of all threads, schedstat), %.0f ms (utime+stime at "
-              "%d Hz); its wineserver %s; target <= %.0f ms: %s"
-              % (i, f.idle_ms_ns, f.idle_ms_ticks, CLK_TCK, server, IDLE_CPU_TARGET_MS,
+        print("%s: %.1f ms (on-CPU time of all threads, schedstat), %.0f ms (utime+stime at "
+              "%d Hz); its wineserver (with the prefix's own processes) %s; target <= %.0f ms: %s"
+              % (label(i, f, flows), f.idle_ms_ns, f.idle_ms_ticks, CLK_TCK, server, IDLE_CPU_TARGET_MS,
                  verdict(f.idle_ms_ns <= IDLE_CPU_TARGET_MS)))
+        print("       (CPU from the program's start to the idle welcome page: %.0f ms)"
+              % f.startup_cpu_ms)
     return 0
 
 
