@@ -118,30 +118,47 @@ bool RichEdit::ApplyAttribute(const std::wstring& name, const std::wstring& valu
   return true;
 }
 
-bool RichEdit::HasTextServices() const { return host_ && host_->GetTextServices(); }
+bool RichEdit::HasTextServices() const { return EnsureTextServices(); }
 
-LRESULT RichEdit::SendToServices(UINT msg, WPARAM wParam, LPARAM lParam) const {
-  if (!HasTextServices()) return 0;
-  LRESULT result = 0;
-  host_->GetTextServices()->TxSendMessage(msg, wParam, lParam, &result);
-  return result;
-}
+bool RichEdit::TextServicesCreated() const { return host_ && host_->GetTextServices(); }
 
-void RichEdit::Init() {
-  host_ = new CTxtWinHost(this);
-  ApplyStyleBits();
-  ApplyCharFormat();
-  host_->SetParaAlignment(alignment_);
-  host_->SetMaxLength(32767);
+bool RichEdit::EnsureTextServices() const {
+  if (TextServicesCreated()) return true;
+  // One attempt only: without msftedit the text is drawn plainly, and a failed
+  // load must not be repeated on every paint.
+  if (!host_ || servicesAttempted_) return false;
+  servicesAttempted_ = true;
   host_->SetClientRect(GetTextRect());
-  if (!host_->Create()) return;  // without msftedit the text is drawn plainly
-  SendToServices(EM_SETEVENTMASK, 0, ENM_CHANGE);
+  if (!host_->Create()) return false;
   const RECT rc = GetTextRect();
   host_->GetTextServices()->OnTxInPlaceActivate(&rc);
   if (!pendingText_.empty()) {
     SendToServices(EM_SETSEL, 0, -1);
     SendToServices(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pendingText_.c_str()));
   }
+  // Changes are reported from here on: the text that was already set is not a
+  // change, and creation may happen while the window paints.
+  SendToServices(EM_SETEVENTMASK, 0, ENM_CHANGE);
+  return true;
+}
+
+LRESULT RichEdit::SendToServices(UINT msg, WPARAM wParam, LPARAM lParam) const {
+  if (!EnsureTextServices()) return 0;
+  LRESULT result = 0;
+  host_->GetTextServices()->TxSendMessage(msg, wParam, lParam, &result);
+  return result;
+}
+
+void RichEdit::Init() {
+  // The text services (msftedit.dll and its windowless control) are created on
+  // first need, not here: the installer's edit fields sit on pages that are
+  // hidden at start, and loading msftedit would delay the first frame.
+  host_ = new CTxtWinHost(this);
+  ApplyStyleBits();
+  ApplyCharFormat();
+  host_->SetParaAlignment(alignment_);
+  host_->SetMaxLength(32767);
+  host_->SetClientRect(GetTextRect());
 }
 
 void RichEdit::ApplyStyleBits() {
@@ -172,7 +189,7 @@ void RichEdit::ApplyCharFormat() {
   if (!host_) return;
   const std::wstring& colour = IsEnabled() ? textColour_ : disabledTextColour_;
   host_->SetCharFormat(GetFontHandle(), ArgbToColorRef(ResolveColour(colour)));
-  if (HasTextServices()) {
+  if (TextServicesCreated()) {
     // Plain text keeps one format for everything; rich text gets it applied to
     // all text.
     CHARFORMAT2W format = {};
@@ -206,9 +223,13 @@ void RichEdit::SetTextColour(const std::wstring& colour) {
 void RichEdit::SetText(const std::wstring& text) {
   if (text == GetText()) return;
   pendingText_ = text;
-  if (HasTextServices()) {
+  if (TextServicesCreated()) {
     SendToServices(EM_SETSEL, 0, -1);
     SendToServices(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  } else if (host_ && !servicesAttempted_) {
+    // A bound field whose services are still to come reports the change as
+    // they would have.
+    OnTextChanged();
   }
   Invalidate();
 }
@@ -216,7 +237,8 @@ void RichEdit::SetText(const std::wstring& text) {
 void RichEdit::SetUtf8Text(const std::string& text) { SetText(nbase::Utf8ToWide(text)); }
 
 std::wstring RichEdit::GetText() const {
-  if (!HasTextServices()) return pendingText_;
+  // Until the services exist nothing can have changed the text.
+  if (!TextServicesCreated()) return pendingText_;
   GETTEXTLENGTHEX lengthQuery = {GTL_DEFAULT, kCodePageUtf16};
   const LRESULT length =
       SendToServices(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
@@ -301,8 +323,9 @@ void RichEdit::Paint(IRenderContext* context, const RECT& paintRect) {
   RECT textArea;
   if (!::IntersectRect(&textArea, &area, &textRect)) return;
   AutoClip clip(context, textRect);
-  const std::wstring text = HasTextServices() ? std::wstring() : pendingText_;
-  if (HasTextServices()) {
+  const bool services = EnsureTextServices();
+  const std::wstring text = services ? std::wstring() : pendingText_;
+  if (services) {
     const POINT origin = context->GetWindowOrg();
     RECT bounds = textRect;
     RECT update = textArea;

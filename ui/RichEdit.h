@@ -1,6 +1,7 @@
 // An edit field drawn by the windowless rich edit of msftedit.dll, hosted
-// through CTxtWinHost. Text set before the text services exist is kept and
-// applied when they are created (when the control joins its window).
+// through CTxtWinHost. The text services are created on first need (painting
+// while visible, input, or a caller asking for them) once the control is bound
+// to its window; text set before then is kept and applied when they are.
 #pragma once
 
 #include <windows.h>
@@ -45,8 +46,9 @@ class RichEdit : public ScrollableBox {
   // The size the text needs when laid out |width| pixels wide, from the text
   // services; {0, 0} without them.
   SIZE GetNaturalSize(LONG width, LONG height);
-  // Whether the text services were created (false before the window binds the
-  // control, or when msftedit.dll is missing).
+  // Whether the text services are available, creating them when the control
+  // is bound to its window and they do not exist yet (false before the window
+  // binds the control, or when msftedit.dll is missing).
   bool HasTextServices() const;
 
   SIZE EstimateSize(SIZE available) override;
@@ -68,10 +70,15 @@ class RichEdit : public ScrollableBox {
   HFONT GetFontHandle() const;
   void ApplyCharFormat();
   void ApplyStyleBits();
+  // Creates the text services on first need; false when they cannot be.
+  // Logically const: the services are a cache of this control's state.
+  bool EnsureTextServices() const;
+  bool TextServicesCreated() const;
   LRESULT SendToServices(UINT msg, WPARAM wParam, LPARAM lParam) const;
 
   CTxtWinHost* host_ = nullptr;
   std::wstring pendingText_;
+  mutable bool servicesAttempted_ = false;
   bool multiLine_ = true;
   bool readOnly_ = false;
   bool password_ = false;

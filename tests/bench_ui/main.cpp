@@ -1,13 +1,21 @@
 // Start-up cost of the skinned main window against a bare layered window, and the cost of a
 // progress update's partial paint against a full repaint. Prints figures; not a test.
-//   bench_ui.exe              runs both children several times and prints the table
-//   bench_ui.exe --child skin|bare RESULT_FILE   one start-up, figures written to RESULT_FILE
+//   bench_ui.exe [runs]       runs the children several times, prints each run and the medians
+//   bench_ui.exe --child skin|bare|wine RESULT_FILE   one start-up, figures written to RESULT_FILE
+// The "wine" child times the platform's own first-use costs that the skinned start-up meets
+// (GDI+ start, first window, msftedit, first GDI+ image decode and text measure, first
+// layered update), so that the part of the start-up that is the platform's can be told apart.
+// Both start-up children are this same program: they load the same DLLs before wmain, and
+// both start GDI+ inside the timed span.
 #include <windows.h>
 #include <gdiplus.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -184,6 +192,107 @@ int RunBare(const std::wstring& resultPath) {
   return 0;
 }
 
+double Lap(LARGE_INTEGER* mark) {
+  const double ms = MillisecondsSince(*mark);
+  ::QueryPerformanceCounter(mark);
+  return ms;
+}
+
+// The platform's first-use costs, in the order the skinned start-up meets them.
+int RunWine(const std::wstring& resultPath) {
+  LARGE_INTEGER mark;
+  ::QueryPerformanceCounter(&mark);
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  const double gdiplusMs = Lap(&mark);
+
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &BareProc;
+  windowClass.hInstance = ::GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"WineCosts";
+  ::RegisterClassExW(&windowClass);
+  const int width = 628, height = 428;
+  HWND hwnd = ::CreateWindowExW(WS_EX_LAYERED, L"WineCosts", L"costs", WS_POPUP, 100, 100, width,
+                                height, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  const double windowMs = Lap(&mark);
+
+  HMODULE richEdit = ::LoadLibraryW(L"msftedit.dll");
+  const double msfteditMs = Lap(&mark);
+
+  // Two skin images through GDI+ from memory, as the toolkit decodes them.
+  HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(136), L"THEME");
+  HGLOBAL loaded = found ? ::LoadResource(nullptr, found) : nullptr;
+  const void* data = loaded ? ::LockResource(loaded) : nullptr;
+  if (!data || !ui::OpenSkinArchive(data, ::SizeofResource(nullptr, found), std::string()))
+    return 2;
+  double decodeMs[2] = {0, 0};
+  const wchar_t* images[2] = {L"resources\\themes\\default\\public\\bk\\bk_shadow.png",
+                              L"resources\\themes\\default\\basic\\logo.png"};
+  for (int i = 0; i < 2; ++i) {
+    std::string bytes;
+    ui::ReadArchiveMember(images[i], &bytes);
+    ::QueryPerformanceCounter(&mark);
+    IStream* stream = ::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                          static_cast<UINT>(bytes.size()));
+    if (stream) {
+      Gdiplus::Bitmap* bitmap = Gdiplus::Bitmap::FromStream(stream);
+      if (bitmap) bitmap->GetWidth();
+      delete bitmap;
+      stream->Release();
+    }
+    decodeMs[i] = Lap(&mark);
+  }
+
+  // The first text measure with the skin's face, as a label's auto size does it.
+  double textMs = 0;
+  {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::QueryPerformanceCounter(&mark);
+    Gdiplus::Graphics graphics(dc);
+    Gdiplus::FontFamily family(L"微软雅黑");
+    Gdiplus::Font font(&family, 14.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+    Gdiplus::RectF bounds;
+    graphics.MeasureString(L"立即安装", 4, &font, Gdiplus::PointF(0, 0), &bounds);
+    textMs = Lap(&mark);
+    ::DeleteDC(dc);
+  }
+
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  ::QueryPerformanceCounter(&mark);
+  ::ShowWindow(hwnd, SW_SHOWNORMAL);
+  SIZE size = {width, height};
+  POINT source = {0, 0};
+  BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  ::UpdateLayeredWindow(hwnd, nullptr, nullptr, &size, dc, &source, 0, &blend, ULW_ALPHA);
+  const double showMs = Lap(&mark);
+
+  char text[384];
+  std::snprintf(text, sizeof(text),
+                "gdiplusstartup=%.2f firstwindow=%.2f msftedit=%.2f firstdecode=%.2f "
+                "nextdecode=%.2f firsttext=%.2f show+ulw=%.2f\n",
+                gdiplusMs, windowMs, msfteditMs, decodeMs[0], decodeMs[1], textMs, showMs);
+  WriteResult(resultPath, text);
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  ::DeleteObject(bitmap);
+  ::DestroyWindow(hwnd);
+  if (richEdit) ::FreeLibrary(richEdit);
+  ui::CloseSkinArchive();
+  Gdiplus::GdiplusShutdown(token);
+  return 0;
+}
+
 std::string ReadFileText(const std::wstring& path) {
   nbase::ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                              OPEN_EXISTING, 0, nullptr));
@@ -196,8 +305,8 @@ std::string ReadFileText(const std::wstring& path) {
 
 // Starts this program as a child and returns the time from CreateProcess until the child
 // reports its first frame (a marker file written right after the first UpdateLayeredWindow);
-// fills the child's own figures.
-double RunChild(const std::wstring& kind, std::string* figures) {
+// fills the child's own figures and the CPU time it used (user + kernel, whole run).
+double RunChild(const std::wstring& kind, std::string* figures, double* cpuMs) {
   wchar_t self[MAX_PATH];
   ::GetModuleFileNameW(nullptr, self, MAX_PATH);
   wchar_t temp[MAX_PATH];
@@ -225,10 +334,41 @@ double RunChild(const std::wstring& kind, std::string* figures) {
     }
   }
   if (firstFrame < 0) firstFrame = MillisecondsSince(start);
+  FILETIME created, exited, kernel, user;
+  *cpuMs = -1;
+  if (::GetProcessTimes(process.hProcess, &created, &exited, &kernel, &user)) {
+    auto ticks = [](const FILETIME& time) {
+      return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    *cpuMs = (ticks(kernel) + ticks(user)) / 10000.0;
+  }
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
   *figures = ReadFileText(result);
   return firstFrame;
+}
+
+// "name=value name=value ..." as written by the children.
+std::map<std::string, double> ParseFigures(const std::string& text) {
+  std::map<std::string, double> figures;
+  size_t position = 0;
+  while (position < text.size()) {
+    const size_t end = std::min(text.find_first_of(" \n", position), text.size());
+    const std::string item = text.substr(position, end - position);
+    const size_t equals = item.find('=');
+    if (equals != std::string::npos) {
+      figures[item.substr(0, equals)] = std::atof(item.c_str() + equals + 1);
+    }
+    position = end + 1;
+  }
+  return figures;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return -1;
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 }  // namespace
@@ -237,22 +377,63 @@ int wmain(int argc, wchar_t** argv) {
   ::QueryPerformanceCounter(&g_entry);
   if (argc >= 4 && std::wstring(argv[1]) == L"--child") {
     const std::wstring kind = argv[2];
-    return kind == L"skin" ? RunSkin(argv[3]) : RunBare(argv[3]);
+    if (kind == L"skin") return RunSkin(argv[3]);
+    if (kind == L"wine") return RunWine(argv[3]);
+    return RunBare(argv[3]);
   }
   const int runs = argc >= 2 ? std::max(1, _wtoi(argv[1])) : 5;
   std::printf(
       "UI start-up benchmark, %d runs each (main layout at the system DPI vs bare layered "
       "window)\n",
       runs);
+  // Per figure, the values of every run (wall and CPU times of the children included).
+  std::map<std::string, std::vector<double>> series;
+  auto add = [&series](const std::string& prefix, const std::map<std::string, double>& figures) {
+    for (const auto& figure : figures) series[prefix + figure.first].push_back(figure.second);
+  };
   for (int i = 0; i < runs; ++i) {
-    std::string bare, skin;
-    const double bareWall = RunChild(L"bare", &bare);
-    const double skinWall = RunChild(L"skin", &skin);
-    std::printf("run %d\n  bare: process start->first frame %.1f ms; %s", i + 1, bareWall,
-                bare.c_str());
-    std::printf("  skin: process start->first frame %.1f ms; %s", skinWall, skin.c_str());
+    std::string bare, skin, wine;
+    double bareCpu = 0, skinCpu = 0, wineCpu = 0;
+    // Alternate the order so that neither child always runs on a warmer system.
+    double bareWall, skinWall;
+    if (i % 2 == 0) {
+      bareWall = RunChild(L"bare", &bare, &bareCpu);
+      skinWall = RunChild(L"skin", &skin, &skinCpu);
+    } else {
+      skinWall = RunChild(L"skin", &skin, &skinCpu);
+      bareWall = RunChild(L"bare", &bare, &bareCpu);
+    }
+    RunChild(L"wine", &wine, &wineCpu);
+    std::printf("run %d\n  bare: process start->first frame %.1f ms, cpu %.0f ms; %s", i + 1,
+                bareWall, bareCpu, bare.c_str());
+    std::printf("  skin: process start->first frame %.1f ms, cpu %.0f ms; %s", skinWall, skinCpu,
+                skin.c_str());
+    std::printf("  platform first-use costs: %s", wine.c_str());
     if (bareWall > 0)
       std::printf("  ratio skin/bare (process start to first frame): %.2f\n", skinWall / bareWall);
+    add("bare.", ParseFigures(bare));
+    add("skin.", ParseFigures(skin));
+    add("wine.", ParseFigures(wine));
+    series["bare.wall"].push_back(bareWall);
+    series["skin.wall"].push_back(skinWall);
+    if (bareWall > 0) series["ratio"].push_back(skinWall / bareWall);
   }
+  auto median = [&series](const char* name) { return Median(series[name]); };
+  std::printf("\nmedians of %d runs\n", runs);
+  std::printf("  process start->first frame: bare %.1f ms, skin %.1f ms, ratio %.2f\n",
+              median("bare.wall"), median("skin.wall"), median("ratio"));
+  std::printf("  in-process (wmain->first frame): bare %.1f ms, skin %.1f ms\n",
+              median("bare.inprocess"), median("skin.inprocess"));
+  std::printf("  skin phases: archive %.2f, Startup %.2f, build %.2f, first paint %.2f ms\n",
+              median("skin.archive"), median("skin.startup"), median("skin.build"),
+              median("skin.firstpaint"));
+  std::printf(
+      "  platform: GdiplusStartup %.2f, first window %.2f, msftedit load %.2f, first GDI+ "
+      "decode %.2f, next decode %.2f, first GDI+ text %.2f, show+first layered update %.2f ms\n",
+      median("wine.gdiplusstartup"), median("wine.firstwindow"), median("wine.msftedit"),
+      median("wine.firstdecode"), median("wine.nextdecode"), median("wine.firsttext"),
+      median("wine.show+ulw"));
+  std::printf("  progress update: partial paint %.3f ms, full repaint %.3f ms\n",
+              median("skin.partial"), median("skin.full"));
   return 0;
 }
