@@ -85,17 +85,22 @@ def cpu_ticks(pid):
     return int(rest[11]) + int(rest[12])
 
 
-def cpu_ns(pid):
-    """On-CPU time of every live thread of the process, in nanoseconds."""
-    total = 0
+def thread_cpu_ns(pid):
+    """{thread id: on-CPU nanoseconds} of the live threads of the process."""
+    times = {}
     task_dir = "/proc/%d/task" % pid
     for tid in os.listdir(task_dir):
         try:
             with open(os.path.join(task_dir, tid, "schedstat")) as f:
-                total += int(f.read().split()[0])
+                times[int(tid)] = int(f.read().split()[0])
         except (OSError, ValueError, IndexError):
             pass  # a thread that ended meanwhile
-    return total
+    return times
+
+
+def cpu_ns(pid):
+    """On-CPU time of every live thread of the process, in nanoseconds."""
+    return sum(thread_cpu_ns(pid).values())
 
 
 def thread_count(pid):
@@ -211,6 +216,16 @@ class FlowSampler(threading.Thread):
         self.file_complete = None
         self.setup_start = None
         self.setup_end = None
+        # On-CPU nanoseconds of the program's UI thread at each mark.
+        self.ui_ns = {"click": self._ui_ns()}
+
+    def _ui_ns(self):
+        try:
+            with open("/proc/%d/task/%d/schedstat" % (self.installer_pid,
+                                                      self.installer_pid)) as f:
+                return int(f.read().split()[0])
+        except (OSError, ValueError, IndexError):
+            return None
 
     def _download_size(self):
         for path in glob.glob(self.download_glob):
@@ -225,6 +240,7 @@ class FlowSampler(threading.Thread):
             if self.stop.wait(0.01):
                 return
         self.file_complete = time.time()
+        self.ui_ns["file complete"] = self._ui_ns()
         found = None
         while not self.stop.is_set() and not found:
             found = find_process("PageWrightInstaller.exe", {self.installer_pid})
@@ -233,10 +249,12 @@ class FlowSampler(threading.Thread):
         if not found:
             return
         pid, self.setup_start = found
+        self.ui_ns["setup started"] = self._ui_ns()
         while process_alive(pid):
             if self.stop.wait(0.01):
                 return
         self.setup_end = time.time()
+        self.ui_ns["setup ended"] = self._ui_ns()
 
 
 def thread_stack_pointers(pid):
@@ -446,6 +464,7 @@ def measure_flow(wine, service, run, program):
 
     # Click 立即安装 and wait for the success page.
     ticks_before_click = cpu_ticks(pid)
+    threads_before_click = thread_cpu_ns(pid)
     sampler = FlowSampler(download_glob, package_size, pid)
     sampler.start()
     x, y = app.point(300, 277)
@@ -471,7 +490,17 @@ def measure_flow(wine, service, run, program):
     fig.click_to_installed = arrivals["InstallResultReport"] - t_click
     fig.click_to_onclick = arrivals["OnClick"] - t_click
     fig.phases = flow_phases(t_click, requests[0]["time"], sampler, arrivals)
+    fig.report_lag = (arrivals["DownloadTimeCost"] - sampler.file_complete
+                      if sampler.file_complete else None)
     fig.flow_cpu_ms = (cpu_ticks(pid) - ticks_before_click) * 1000.0 / CLK_TCK
+    # The UI thread is the process's first; the others are the workers and the
+    # platform's own (the download service's).
+    threads_after = thread_cpu_ns(pid)
+    fig.ui_cpu_ms = (threads_after.get(pid, 0) - threads_before_click.get(pid, 0)) / 1e6
+    fig.ui_phases = ui_cpu_phases(sampler, threads_after.get(pid))
+    fig.other_threads_cpu_ms = sorted(
+        ((t - threads_before_click.get(tid, 0)) / 1e6 for tid, t in threads_after.items()
+         if tid != pid), reverse=True)
 
     # The page itself, on the screen.
     shot_name = "bench_%d_%s" % (run, os.path.basename(os.path.dirname(os.path.dirname(program))))
@@ -502,11 +531,19 @@ def flow_phases(t_click, t_request, sampler, arrivals):
     phase the sampler missed is left out (its time goes to the next one)."""
     marks = [("click", t_click), ("package request", t_request),
              ("file complete", sampler.file_complete),
-             ("DownloadTimeCost", arrivals["DownloadTimeCost"]),
              ("setup started", sampler.setup_start), ("setup ended", sampler.setup_end),
              ("InstallResultReport", arrivals["InstallResultReport"])]
     marks = [(name, t) for name, t in marks if t is not None]
     return [("%s -> %s" % (a[0], b[0]), b[1] - a[1]) for a, b in zip(marks, marks[1:])]
+
+
+def ui_cpu_phases(sampler, ui_ns_end):
+    """[(phase, ms)]: the UI thread's CPU between the sampler's marks."""
+    marks = [(name, sampler.ui_ns.get(name)) for name in
+             ("click", "file complete", "setup started", "setup ended")]
+    marks.append(("success page", ui_ns_end))
+    marks = [(name, ns) for name, ns in marks if ns is not None]
+    return [("%s -> %s" % (a[0], b[0]), (b[1] - a[1]) / 1e6) for a, b in zip(marks, marks[1:])]
 
 
 def post(path):
@@ -582,8 +619,13 @@ def main():
             print("       against URLDownloadToFileW (cold) + setup, best %.3f s: ratio %.2fx"
                   % (min(platform), f.click_to_installed / min(platform)))
         print("       phases: %s" % "; ".join("%s %.3f" % p for p in f.phases))
-        print("       click -> OnClick report %.3f s; program CPU over the flow %.0f ms"
-              % (f.click_to_onclick, f.flow_cpu_ms))
+        print("       DownloadTimeCost report at the service %s after the file was complete"
+              % seconds_or_na(f.report_lag))
+        print("       UI thread CPU by phase: %s" % "; ".join("%s %.0f ms" % p for p in f.ui_phases))
+        print("       click -> OnClick report %.3f s; program CPU over the flow %.0f ms: "
+              "UI thread %.0f ms, other live threads %s ms"
+              % (f.click_to_onclick, f.flow_cpu_ms, f.ui_cpu_ms,
+                 "/".join("%.0f" % v for v in f.other_threads_cpu_ms)))
 
     print()
     print("== program size")
