@@ -4,9 +4,27 @@
 #include "base/TickTime.h"
 #include "engine/ProcessUtil.h"
 
+namespace {
+
+// A drive root chosen in the folder browser yields "C:\\zorvikmedia\..."; the
+// file system reads that as one separator, but the setup package refuses such
+// a folder and silently installs into its own default instead. A leading
+// "\\" (a network path) is kept.
+std::wstring CollapseSeparators(const std::wstring& folder) {
+  std::wstring out;
+  out.reserve(folder.size());
+  for (size_t i = 0; i < folder.size(); ++i) {
+    const bool repeated = i > 1 && folder[i] == L'\\' && out.back() == L'\\';
+    if (!repeated) out.push_back(folder[i]);
+  }
+  return out;
+}
+
+}  // namespace
+
 std::wstring BuildSetupCommandLine(const std::wstring& packagePath,
                                    const std::wstring& installDir) {
-  return QuoteCommandLinePath(packagePath) + L" /S" + L" /D=" + installDir;
+  return QuoteCommandLinePath(packagePath) + L" /S" + L" /D=" + CollapseSeparators(installDir);
 }
 
 InstallResult RunInstall(const InstallRequest& request, const ReportSink& report) {

@@ -488,8 +488,11 @@ void CMainWindow::ShowFailure(FailureKind kind, const std::wstring& text) {
   if (btnExit_) btnExit_->SetVisible(true);
 
   const bool download = kind == FailureKind::Download;
-  const DWORD code =
+  DWORD code =
       download ? static_cast<DWORD>(lastDownloadResult_) : static_cast<DWORD>(setupExitCode_);
+  // A transfer that succeeded but brought a file the package check refused
+  // must not read "success" on the failure page.
+  if (download && SUCCEEDED(lastDownloadResult_)) code = ERROR_INVALID_DATA;
   if (downloadFailedMsg_) {
     downloadFailedMsg_->SetText(L"失败原因：" + FormatSystemMessage(code) +
                                 (download ? L"(下载)" : L"(安装)"));

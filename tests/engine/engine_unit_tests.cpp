@@ -331,6 +331,12 @@ TEST(CommandLineTest, PathsQuotedFolderUnquotedAndLast) {
                                   L"C:\\Program Files (x86)\\zorvikmedia\\pageWright"),
             L"\"C:\\Users\\A B\\PageWrightInstaller.exe\" /S /D=C:\\Program Files "
             L"(x86)\\zorvikmedia\\pageWright");
+  // A drive root's doubled separator reaches the package as one; a network
+  // path keeps its leading pair.
+  EXPECT_EQ(BuildSetupCommandLine(L"D:\\p.exe", L"C:\\\\zorvikmedia\\pageWright"),
+            L"\"D:\\p.exe\" /S /D=C:\\zorvikmedia\\pageWright");
+  EXPECT_EQ(BuildSetupCommandLine(L"D:\\p.exe", L"\\\\srv\\share\\\\zorvikmedia"),
+            L"\"D:\\p.exe\" /S /D=\\\\srv\\share\\zorvikmedia");
   EXPECT_EQ(BuildLaunchCommandLine(L"C:\\Program Files (x86)\\zorvikmedia\\pageWright"),
             L"\"C:\\Program Files (x86)\\zorvikmedia\\pageWright\\pageWright.exe\" --install");
 }

@@ -18,7 +18,7 @@ HOST_PORT = os.environ.get("PW_STATS_HOST", "127.0.0.1:18650")
 # Click targets in 96-DPI layout units, relative to the layout's top-left
 # corner (the window adds the shadow margin around it).
 TARGETS = {
-    "btn_startinstall": (300, 277),
+    "btn_startinstall": (300, 302),
     "btn_customize": (520, 385),
     "btn_expand": (560, 385),
     "btn_changeinstallpath": (535, 424),
@@ -118,7 +118,8 @@ class Installer:
 
     def point(self, x, y):
         s = self.scale
-        return SHADOW * s // 100 + x * s // 100, SHADOW * s // 100 + y * s // 100
+        shadow = (SHADOW * s + 50) // 100
+        return shadow + x * s // 100, shadow + y * s // 100
 
     def click(self, name, dy=0):
         x, y = TARGETS[name]
@@ -134,6 +135,14 @@ class Installer:
         return self.proc.wait(timeout)
 
     def kill(self):
+        """Ends the program, also when its window no longer answers."""
+        if self.proc.running():
+            self.wine.key("alt+F4", win=self.win)
+            try:
+                self.proc.wait(10)
+                return
+            except subprocess.TimeoutExpired:
+                pass
         self.proc.kill()
 
 

@@ -3,7 +3,8 @@
 stays changeable; choosing the drive root in the shell folder browser gives
 the doubled backslash before "zorvikmedia", cancelling keeps the choice;
 the customize bar grows the window by 60 pixels, 立即安装 collapses it,
-and the setup installs into the chosen folder."""
+and the setup installs into the chosen folder, from where 立即体验 starts
+the product."""
 
 import os
 import shutil
@@ -28,6 +29,7 @@ def main():
         finally:
             end_installer(app)
             shutil.rmtree(wine.drive_c("Program Files", "zorvikmedia"), ignore_errors=True)
+            shutil.rmtree(wine.drive_c("zorvikmedia"), ignore_errors=True)
     print("folder at %d DPI OK" % wine.dpi)
     return 0
 
@@ -91,12 +93,20 @@ def run(wine, service, app):
     check(result == [{"result": "success"}], "result %s" % result)
     recorded = wine.reg_query(APPINFO_KEY, "InstallerPath")
     check(recorded == "C:\\\\zorvikmedia\\pageWright", "InstallerPath %r" % recorded)
-    # NSIS refuses a folder with the doubled separator after the drive
-    # and installs into its own default folder; the installer only
-    # passes the folder on.
+    # The package gets the folder with one separator (it would refuse the
+    # doubled one and install into its own default folder instead).
+    installed = wine.drive_c("zorvikmedia", "pageWright")
+    check(os.path.exists(os.path.join(installed, "pageWright.exe")),
+          "product not installed in %s" % installed)
+    check(not os.path.exists(wine.drive_c("Program Files", "zorvikmedia")),
+          "the package installed into its default folder")
     time.sleep(0.5)
     shot(app, "folder_installed")
-    check(end_installer(app) == 0, "installer exit code")
+    # 立即体验 starts the product through the recorded (doubled) path.
+    app.click("btn_startapp")
+    check(app.wait_exit(30) == 0, "installer exit code")
+    launches = os.path.join(installed, "launches.log")
+    wait_until(lambda: os.path.exists(launches), timeout=20, what="product started")
 
 
 if __name__ == "__main__":
