@@ -227,8 +227,30 @@ bool Control::EstimateImageSize(SIZE* size, bool* fixed) {
   }
   const ImageInfo* info = LoadImage(*image);
   if (!info) return false;
-  *size = MakeSize(UiGlobal::ScaleValue(info->GetWidth()), UiGlobal::ScaleValue(info->GetHeight()));
+  // Bitmaps of the hdpi and xhdpi themes are already drawn larger: their size in 96-DPI units
+  // is what gets scaled, or a 120-pixel logo would come out at 180 pixels at 150 %.
+  const int density = ImageDensity(info->path);
+  if (density == 100) {
+    *size =
+        MakeSize(UiGlobal::ScaleValue(info->GetWidth()), UiGlobal::ScaleValue(info->GetHeight()));
+  } else {
+    const DpiState& dpi = UiGlobal::GetDpiState();
+    const int scale = dpi.IsAware() ? dpi.GetScale() : 100;
+    *size = MakeSize(::MulDiv(info->GetWidth(), scale, density),
+                     ::MulDiv(info->GetHeight(), scale, density));
+  }
   return true;
+}
+
+int Control::ImageDensity(const std::wstring& path) {
+  std::wstring lower = path;
+  for (wchar_t& ch : lower) {
+    if (ch >= L'A' && ch <= L'Z') ch = static_cast<wchar_t>(ch - L'A' + L'a');
+    if (ch == L'/') ch = L'\\';
+  }
+  if (lower.find(L"-xhdpi\\") != std::wstring::npos) return 150;
+  if (lower.find(L"-hdpi\\") != std::wstring::npos) return 125;
+  return 100;
 }
 
 SIZE Control::EstimateSize(SIZE available) {

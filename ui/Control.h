@@ -215,6 +215,9 @@ class Control : public nbase::SupportWeakCallback {
   // size is the answer.
   virtual Image* GetSizingImage();
   bool EstimateImageSize(SIZE* size, bool* fixed);
+  // The scale percent a skin bitmap is drawn for, from its theme folder: 125 for "-hdpi",
+  // 150 for "-xhdpi", else 100.
+  static int ImageDensity(const std::wstring& path);
 
   // Cached estimate, cleared by anything that changes it.
   void InvalidateEstimate() { estimateValid_ = false; }

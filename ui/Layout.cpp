@@ -40,6 +40,10 @@ class AxisView {
                        : ClampLength(length, item->GetMinWidth(), item->GetMaxWidth());
   }
   // 0 start (left/top), 1 centre, 2 end (right/bottom).
+  int MainAlign(const Control* item) const {
+    return horizontal_ ? static_cast<int>(item->GetHorAlignType())
+                       : static_cast<int>(item->GetVerAlignType());
+  }
   int CrossAlign(const Control* item) const {
     return horizontal_ ? static_cast<int>(item->GetVerAlignType())
                        : static_cast<int>(item->GetHorAlignType());
@@ -121,14 +125,19 @@ SIZE Layout::ArrangeStack(const std::vector<Control*>& items, const RECT& rc, Ax
   if (counted > 1) fixedSum += childMargin_ * (counted - 1);
   int share = 0;
   int remainder = 0;
+  int lead = 0;
   if (stretchCount > 0) {
     share = std::max(0, (mainLength - fixedSum) / stretchCount);
     remainder = mainLength - share * stretchCount - fixedSum;
+  } else if (mainLength > fixedSum) {
+    // Nothing takes up the free space: children that all ask to be centred (or pushed to the
+    // end) along the axis are moved together, as a single centred label in a row expects.
+    lead = LeadingSpace(items, mainLength - fixedSum, axis);
   }
 
   // Pass 2: place them.
-  int remaining = mainLength;
-  int position = view.MainStart(rc);
+  int remaining = mainLength - lead;
+  int position = view.MainStart(rc) + lead;
   int neededMain = 0;
   int neededCross = 0;
   int placed = 0;
@@ -177,6 +186,20 @@ SIZE Layout::ArrangeStack(const std::vector<Control*>& items, const RECT& rc, Ax
   }
   if (placed > 1) neededMain += childMargin_ * (placed - 1);
   return view.MakeSize(neededMain, neededCross);
+}
+
+int Layout::LeadingSpace(const std::vector<Control*>& items, int freeSpace, Axis axis) {
+  const AxisView view(axis == Axis::kHorizontal);
+  int shared = -1;
+  for (const Control* item : items) {
+    if (!item->IsVisible() || item->IsFloat()) continue;
+    const int align = view.MainAlign(item);
+    if (shared >= 0 && align != shared) return 0;
+    shared = align;
+  }
+  if (shared == 1) return freeSpace / 2;
+  if (shared == 2) return freeSpace;
+  return 0;
 }
 
 SIZE Layout::EstimateStack(const std::vector<Control*>& items, SIZE available, Axis axis) const {

@@ -38,9 +38,14 @@ class Layout {
   enum class Axis { kHorizontal, kVertical };
 
   // Stacks the visible, non-float children along |axis| inside |rc|: stretch lengths share
-  // what the others leave, each child is aligned across the axis by its own alignment; float
-  // children are placed as in a plain box. Returns the size the stacked children need.
+  // what the others leave (see LeadingSpace when none stretches), each child is aligned across
+  // the axis by its own alignment; float children are placed as in a plain box. Returns the
+  // size the stacked children need.
   SIZE ArrangeStack(const std::vector<Control*>& items, const RECT& rc, Axis axis) const;
+  // Where a stack without stretch children starts, given the space it leaves free: all of it
+  // or half of it when every stacked child is aligned to the end or the centre along |axis|,
+  // else nothing.
+  static int LeadingSpace(const std::vector<Control*>& items, int freeSpace, Axis axis);
   // The size children stacked along |axis| need inside |available|.
   SIZE EstimateStack(const std::vector<Control*>& items, SIZE available, Axis axis) const;
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/ScopedHandle.h"
 #include "ui/Brush_Gdiplus.h"
 #include "ui/Path_Gdiplus.h"
 #include "ui/Pen_GdiPlus.h"
@@ -46,21 +47,81 @@ HFONT FontOrDefault(HFONT font) {
   return font ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
-// A GDI+ font for a GDI font. GDI+ looks a family up by its name only and knows nothing of
-// the system's font substitutes, so the face GDI actually picked for the font is used.
-std::unique_ptr<Gdiplus::Font> MakeGdiplusFont(HDC dc, HFONT font) {
+// A string format for DrawText flags. Typographic: no extra space around the text (the generic
+// default format pads each side by a sixth of the font size, which would let a text that fits
+// its control on paper be cut or ellipsised).
+std::unique_ptr<Gdiplus::StringFormat> MakeStringFormat(UINT format) {
+  auto stringFormat =
+      std::make_unique<Gdiplus::StringFormat>(Gdiplus::StringFormat::GenericTypographic());
+  ApplyTextFormat(format, stringFormat.get());
+  return stringFormat;
+}
+
+// Faces tried, in order, for text the control's own face has no glyphs for (Chinese text in
+// an Arial font): GDI+ draws such characters as boxes instead of borrowing them elsewhere.
+const wchar_t* const kFallbackFaces[] = {L"微软雅黑", L"新宋体", L"Microsoft YaHei", L"SimSun"};
+
+// Whether the font selected into dc has a glyph for every printable character of text.
+bool FaceCoversText(HDC dc, const std::wstring& text) {
+  std::wstring printable;
+  printable.reserve(text.size());
+  for (wchar_t ch : text) {
+    if (ch >= 0x20) printable.push_back(ch);
+  }
+  if (printable.empty()) return true;
+  std::vector<WORD> glyphs(printable.size());
+  if (::GetGlyphIndicesW(dc, printable.c_str(), static_cast<int>(printable.size()), glyphs.data(),
+                         GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) {
+    return true;  // cannot tell: keep the font as it is
+  }
+  return std::find(glyphs.begin(), glyphs.end(), static_cast<WORD>(0xFFFF)) == glyphs.end();
+}
+
+// The face GDI actually picks for a font (after the system's substitutes).
+std::wstring SelectedFace(HDC dc) {
+  wchar_t face[LF_FACESIZE] = {};
+  ::GetTextFaceW(dc, LF_FACESIZE, face);
+  return face;
+}
+
+// A face that can draw text in place of one that cannot; empty when none of the fallback
+// faces can either.
+std::wstring FallbackFace(HDC dc, const LOGFONTW& original, const std::wstring& text) {
+  for (const wchar_t* candidate : kFallbackFaces) {
+    LOGFONTW logFont = original;
+    ::lstrcpynW(logFont.lfFaceName, candidate, LF_FACESIZE);
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    nbase::ScopedGdiObject font(::CreateFontIndirectW(&logFont));
+    if (!font) continue;
+    HGDIOBJ old = ::SelectObject(dc, font.Get());
+    const std::wstring face = SelectedFace(dc);
+    const bool covers = FaceCoversText(dc, text);
+    ::SelectObject(dc, old);
+    if (covers && !face.empty()) return face;
+  }
+  return std::wstring();
+}
+
+// A GDI+ font for a GDI font and the text it is to draw. GDI+ looks a family up by its name
+// only and knows nothing of the system's font substitutes, so the face GDI actually picked for
+// the font is used; when that face lacks glyphs of the text, a face that has them.
+std::unique_ptr<Gdiplus::Font> MakeGdiplusFont(HDC dc, HFONT font, const std::wstring& text) {
   font = FontOrDefault(font);
   LOGFONTW logFont = {};
   ::GetObjectW(font, sizeof(logFont), &logFont);
   HGDIOBJ old = ::SelectObject(dc, font);
-  wchar_t face[LF_FACESIZE] = {};
-  ::GetTextFaceW(dc, LF_FACESIZE, face);
+  std::wstring face = SelectedFace(dc);
   TEXTMETRICW metrics = {};
   ::GetTextMetricsW(dc, &metrics);
+  const bool covers = FaceCoversText(dc, text);
   ::SelectObject(dc, old);
+  if (!covers) {
+    const std::wstring fallback = FallbackFace(dc, logFont, text);
+    if (!fallback.empty()) face = fallback;
+  }
 
-  Gdiplus::FontFamily family(face);
-  if (face[0] && family.GetLastStatus() == Gdiplus::Ok) {
+  Gdiplus::FontFamily family(face.c_str());
+  if (!face.empty() && family.GetLastStatus() == Gdiplus::Ok) {
     Gdiplus::REAL em = static_cast<Gdiplus::REAL>(metrics.tmHeight - metrics.tmInternalLeading);
     if (logFont.lfHeight < 0) em = static_cast<Gdiplus::REAL>(-logFont.lfHeight);
     INT style = Gdiplus::FontStyleRegular;
@@ -411,10 +472,9 @@ void RenderContext_GdiPlus::DrawImage(const RECT& paintRect, IBitmap& bitmap, co
 void RenderContext_GdiPlus::DrawText(const RECT& rect, const std::wstring& text, DWORD argb,
                                      HFONT font, UINT format) {
   if (text.empty() || (argb >> 24) == 0 || IsEmptyRect(rect) || !EnsureSurface()) return;
-  const std::unique_ptr<Gdiplus::Font> gdipFont = MakeGdiplusFont(dc_, font);
+  const std::unique_ptr<Gdiplus::Font> gdipFont = MakeGdiplusFont(dc_, font, text);
   if (gdipFont->GetLastStatus() != Gdiplus::Ok) return;
-  Gdiplus::StringFormat stringFormat;
-  ApplyTextFormat(format, &stringFormat);
+  const std::unique_ptr<Gdiplus::StringFormat> stringFormat = MakeStringFormat(format);
   const RECT device = ToDevice(rect);
   const Gdiplus::RectF layout(
       static_cast<Gdiplus::REAL>(device.left), static_cast<Gdiplus::REAL>(device.top),
@@ -422,7 +482,7 @@ void RenderContext_GdiPlus::DrawText(const RECT& rect, const std::wstring& text,
   Gdiplus::SolidBrush brush{Gdiplus::Color(argb)};
   BeforeGdiPlus();
   graphics_->DrawString(text.c_str(), static_cast<INT>(text.size()), gdipFont.get(), layout,
-                        &stringFormat, &brush);
+                        stringFormat.get(), &brush);
   AfterGdiPlus();
 }
 
@@ -430,17 +490,16 @@ SIZE RenderContext_GdiPlus::MeasureText(const std::wstring& text, HFONT font, UI
                                         int width) {
   SIZE size = {0, 0};
   if (text.empty() || !EnsureSurface()) return size;
-  const std::unique_ptr<Gdiplus::Font> gdipFont = MakeGdiplusFont(dc_, font);
+  const std::unique_ptr<Gdiplus::Font> gdipFont = MakeGdiplusFont(dc_, font, text);
   if (gdipFont->GetLastStatus() != Gdiplus::Ok) return size;
-  Gdiplus::StringFormat stringFormat;
-  ApplyTextFormat(format & ~(DT_END_ELLIPSIS | DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM),
-                  &stringFormat);
+  const std::unique_ptr<Gdiplus::StringFormat> stringFormat =
+      MakeStringFormat(format & ~(DT_END_ELLIPSIS | DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM));
   const Gdiplus::REAL kUnlimited = 100000.0f;
   const Gdiplus::RectF layout(0, 0, width > 0 ? static_cast<Gdiplus::REAL>(width) : kUnlimited,
                               kUnlimited);
   Gdiplus::RectF bounds;
   graphics_->MeasureString(text.c_str(), static_cast<INT>(text.size()), gdipFont.get(), layout,
-                           &stringFormat, &bounds);
+                           stringFormat.get(), &bounds);
   size.cx = static_cast<LONG>(std::ceil(bounds.Width));
   size.cy = static_cast<LONG>(std::ceil(bounds.Height));
   if (width > 0 && size.cx > width) size.cx = width;

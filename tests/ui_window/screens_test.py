@@ -132,6 +132,15 @@ def screens(wine, exe, source):
                 check(is_blue(wine_px(l + 20, (t + b) // 2)), "installfaildpage: button blue",
                       failures)
             if page == "ExitStartpage":
+                l, t, r, b = rects["askuserStayMsg"]
+                check(abs((l + r) - w) <= 2, "ExitStartpage: title centred (%d..%d in %d)" % (l, r, w),
+                      failures)
+                for name in ("btn_quitStart", "btn_continueInstall"):
+                    l, t, r, b = rects[name]
+                    # Sized by the 80x30 button bitmap of the DPI's own theme tree: 30 high in
+                    # 96-DPI units, not that bitmap's pixels scaled once more.
+                    check(b - t == (30 * scale + 50) // 100,
+                          "ExitStartpage: %s %d high" % (name, b - t), failures)
                 check(dark_pixels(wine, png, rects["edit_feedback"], 250) < 0.2 *
                       (rects["edit_feedback"][2] - rects["edit_feedback"][0]) *
                       (rects["edit_feedback"][3] - rects["edit_feedback"][1]),
@@ -148,6 +157,8 @@ def screens(wine, exe, source):
         png = shot(wine, preview, "box", "msgbox")
         rects = preview.rects("box")
         l, t, r, b = rects["btn_no"]
+        check((r - l, b - t) == ((80 * scale + 50) // 100, (30 * scale + 50) // 100),
+              "msgbox: buttons %dx%d" % (r - l, b - t), failures)
         check(is_blue(wine.pixel(png, l + 6, (t + b) // 2)), "msgbox: no button blue", failures)
         check(dark_pixels(wine, png, rects["content"]) > 30, "msgbox: message text present",
               failures)

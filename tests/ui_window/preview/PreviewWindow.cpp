@@ -178,7 +178,8 @@ void PreviewWindow::LogWhenPainted() {
       log_, L"main", this,
       {L"btn_startinstall", L"appnameLable_welcom", L"appnameLable_install", L"progress_install",
        L"progress_install_value", L"btn_startapp", L"btn_redownload", L"download_failed_msg",
-       L"btn_continueInstall", L"edit_feedback", L"btn_exit", L"customizebar", L"edit_installdir"});
+       L"btn_continueInstall", L"edit_feedback", L"btn_exit", L"customizebar", L"edit_installdir",
+       L"askuserStayMsg", L"btn_quitStart", L"btn_changeinstallpath"});
   if (box) {
     LogControls(log_, L"box", box, {L"title", L"content", L"btn_yes", L"btn_no", L"closebtn"});
   }
