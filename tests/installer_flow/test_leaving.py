@@ -107,48 +107,39 @@ def installed_at_recorded_folder(wine):
         shutil.rmtree(folder, ignore_errors=True)
 
 
-def installed_after_download_failure(wine):
+def leave_failed_with_product(wine, log_name, faults, timeout, expected_exit):
+    """The recorded folder holds the product and the flow fails as `faults`
+    say: leaving asks nothing and reports `expected_exit`."""
     folder = place_product(wine)
     try:
-        with PackageService(wine, "flow_installed_failed_%d.jsonl" % wine.dpi) as service:
-            service.packages(service={"status": 503}, cdn={"status": 503})
+        with PackageService(wine, "%s_%d.jsonl" % (log_name, wine.dpi)) as service:
+            service.packages(**faults)
             app = start_installer(wine)
             app.click("btn_startinstall")
             wait_until(lambda: [r for r in service.reports()
-                                if r["eventId"] == "InstallResultReport"], timeout=120,
-                       what="download failure")
+                                if r["eventId"] == "InstallResultReport"], timeout=timeout,
+                       what="failure report")
             time.sleep(1)
             app.click("btn_exit")
             code = app.wait_exit(20)
             check(code == 0, "exit code %s" % code)
             wait_until(lambda: len(clicks(service)) == 2, timeout=20, what="exit report")
-            check(clicks(service) == [{"ClickSrc": "Install"}, {"btn_exit": "Failed 已安装"}],
-                  "clicks after the failed download %s" % clicks(service))
+            check(clicks(service) == [{"ClickSrc": "Install"}, {"btn_exit": expected_exit}],
+                  "clicks after the failure %s" % clicks(service))
     finally:
         shutil.rmtree(folder, ignore_errors=True)
+
+
+def installed_after_download_failure(wine):
+    leave_failed_with_product(wine, "flow_installed_failed",
+                              {"service": {"status": 503}, "cdn": {"status": 503}}, 120,
+                              "Failed 已安装")
 
 
 def installed_after_setup_failure(wine):
-    # The setup fails three times in the recorded folder, which holds the
-    # product: leaving asks nothing and reports "Start 已安装".
-    folder = place_product(wine)
-    try:
-        with PackageService(wine, "flow_installed_setup_failed_%d.jsonl" % wine.dpi) as service:
-            service.packages(setup={"exit": 7, "runs": 3})
-            app = start_installer(wine)
-            app.click("btn_startinstall")
-            wait_until(lambda: [r for r in service.reports()
-                                if r["eventId"] == "InstallResultReport"], timeout=240,
-                       what="setup failure")
-            time.sleep(1)
-            app.click("btn_exit")
-            code = app.wait_exit(20)
-            check(code == 0, "exit code %s" % code)
-            wait_until(lambda: len(clicks(service)) == 2, timeout=20, what="exit report")
-            check(clicks(service) == [{"ClickSrc": "Install"}, {"btn_exit": "Start 已安装"}],
-                  "clicks after the failed setup %s" % clicks(service))
-    finally:
-        shutil.rmtree(folder, ignore_errors=True)
+    # The setup fails three times in the recorded folder.
+    leave_failed_with_product(wine, "flow_installed_setup_failed",
+                              {"setup": {"exit": 7, "runs": 3}}, 240, "Start 已安装")
 
 
 def installed_by_uninstall_list(wine):
