@@ -103,18 +103,19 @@ std::vector<double> FrameworkRoundTrip(LoopType type, int round_trips) {
 }
 
 // Tasks posted back to back from a plain thread; the clock stops when the last one ran.
-double FrameworkThroughput(LoopType type) {
+// Each throughput run returns its elapsed microseconds for |tasks| tasks.
+double FrameworkThroughput(LoopType type, int tasks) {
   FrameworkThread target("bench target");
   target.StartWithLoop(type);
   std::shared_ptr<MessageLoopProxy> proxy = target.message_loop()->proxy();
   Event done;
   long ran = 0;
   const double start = Now();
-  for (int i = 0; i < kStreamTasks; ++i) proxy->PostTask([&ran] { ++ran; });
+  for (int i = 0; i < tasks; ++i) proxy->PostTask([&ran] { ++ran; });
   proxy->PostTask([&done] { done.Signal(); });
   done.Wait();
   const double elapsed = Now() - start;
-  return kStreamTasks / (elapsed / 1e6);
+  return elapsed;
 }
 
 // --- raw primitives ------------------------------------------------------------
@@ -218,7 +219,7 @@ unsigned __stdcall RawQueueConsumer(void* argument) {
   }
 }
 
-double RawQueueThroughput() {
+double RawQueueThroughput(int tasks) {
   RawQueue queue;
   nbase::ScopedKernelHandle thread(
       reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, RawQueueConsumer, &queue, 0, nullptr)));
@@ -234,14 +235,14 @@ double RawQueueThroughput() {
     if (was_empty) queue.wake.Signal();
   };
   const double start = Now();
-  for (int i = 0; i < kStreamTasks; ++i) post([&ran] { ++ran; });
+  for (int i = 0; i < tasks; ++i) post([&ran] { ++ran; });
   post([&done] { done.Signal(); });
   done.Wait();
   const double elapsed = Now() - start;
   queue.stop = 1;
   queue.wake.Signal();
   ::WaitForSingleObject(thread.Get(), INFINITE);
-  return kStreamTasks / (elapsed / 1e6);
+  return elapsed;
 }
 
 unsigned __stdcall MessageSink(void* argument) {
@@ -257,14 +258,14 @@ unsigned __stdcall MessageSink(void* argument) {
   return static_cast<unsigned>(count);
 }
 
-double RawMessageThroughput() {
+double RawMessageThroughput(int tasks) {
   Event ready, done;
   unsigned sink_id = 0;
   nbase::ScopedKernelHandle thread(
       reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, MessageSink, &ready, 0, &sink_id)));
   ready.Wait();
   const double start = Now();
-  for (int i = 0; i < kStreamTasks; ++i) {
+  for (int i = 0; i < tasks; ++i) {
     // A full queue (10,000 posted messages) refuses the post: try again.
     while (!::PostThreadMessageW(sink_id, WM_APP, 0, 0)) ::Sleep(0);
   }
@@ -273,7 +274,7 @@ double RawMessageThroughput() {
   const double elapsed = Now() - start;
   ::PostThreadMessageW(sink_id, WM_QUIT, 0, 0);
   ::WaitForSingleObject(thread.Get(), INFINITE);
-  return kStreamTasks / (elapsed / 1e6);
+  return elapsed;
 }
 
 // --- queue calls per round trip ---------------------------------------------------
@@ -468,23 +469,36 @@ void CompareRoundTrips(const char* name, LoopType type, Floor floor, const char*
   PrintRoundTrip(name, Summarise(framework_samples), Summarise(floor_samples), floor_name);
 }
 
+// Alternating blocks again; tasks per second over all blocks.
+template <typename Floor>
+void CompareThroughput(const char* name, LoopType type, Floor floor, const char* floor_name) {
+  double floor_us = 0, framework_us = 0;
+  for (int block = 0; block < kBlocks; ++block) {
+    floor_us += floor(kStreamTasks / kBlocks);
+    framework_us += FrameworkThroughput(type, kStreamTasks / kBlocks);
+  }
+  PrintThroughput(name, kStreamTasks / (framework_us / 1e6), kStreamTasks / (floor_us / 1e6),
+                  floor_name);
+}
+
 int main(int argc, char** argv) {
   std::printf("bench_tasks: %d round trips, %d streamed tasks per figure\n", kRoundTrips,
               kStreamTasks);
-  // "ui": only the UI round trips and their queue calls.
+  // "ui": only the UI round trips and their queue calls; "throughput": only
+  // the throughput figures.
   const bool ui_only = argc > 1 && std::strcmp(argv[1], "ui") == 0;
-  if (!ui_only)
-    CompareRoundTrips("Default", LoopType::Default, RawEventRoundTrip, "SetEvent ping-pong:");
-  CompareRoundTrips("UI", LoopType::Ui, RawMessageRoundTrip, "PostThreadMessage ping-pong:");
-  CountUiRoundTripCalls();
-  if (ui_only) return 0;
+  const bool throughput_only = argc > 1 && std::strcmp(argv[1], "throughput") == 0;
+  if (!throughput_only) {
+    if (!ui_only)
+      CompareRoundTrips("Default", LoopType::Default, RawEventRoundTrip, "SetEvent ping-pong:");
+    CompareRoundTrips("UI", LoopType::Ui, RawMessageRoundTrip, "PostThreadMessage ping-pong:");
+    CountUiRoundTripCalls();
+    if (ui_only) return 0;
+  }
 
-  const double raw_queue = RawQueueThroughput();
-  const double default_tp = FrameworkThroughput(LoopType::Default);
-  PrintThroughput("Default", default_tp, raw_queue, "locked deque + event:");
-  const double raw_messages = RawMessageThroughput();
-  const double ui_tp = FrameworkThroughput(LoopType::Ui);
-  PrintThroughput("UI", ui_tp, raw_messages, "PostThreadMessage stream:");
+  CompareThroughput("Default", LoopType::Default, RawQueueThroughput, "locked deque + event:");
+  CompareThroughput("UI", LoopType::Ui, RawMessageThroughput, "PostThreadMessage stream:");
+  if (throughput_only) return 0;
 
   IdleCpu();
   MemoryAfterMillionTasks();
