@@ -8,6 +8,10 @@ namespace ui {
 
 namespace {
 
+// Placement along or across an axis; the values of HorAlignType and VerAlignType alike.
+constexpr int kAlignCentre = 1;
+constexpr int kAlignEnd = 2;
+
 // Lengths, bounds and alignment of a control seen along one axis ("main") and across it
 // ("cross"), so that one stacking routine serves both HBox and VBox.
 class AxisView {
@@ -39,7 +43,7 @@ class AxisView {
     return horizontal_ ? ClampLength(length, item->GetMinHeight(), item->GetMaxHeight())
                        : ClampLength(length, item->GetMinWidth(), item->GetMaxWidth());
   }
-  // 0 start (left/top), 1 centre, 2 end (right/bottom).
+  // Start (left/top), kAlignCentre or kAlignEnd (right/bottom).
   int MainAlign(const Control* item) const {
     return horizontal_ ? static_cast<int>(item->GetHorAlignType())
                        : static_cast<int>(item->GetVerAlignType());
@@ -166,9 +170,9 @@ SIZE Layout::ArrangeStack(const std::vector<Control*>& items, const RECT& rc, Ax
     itemCross = view.ClampCross(item, itemCross);
 
     int crossStart = view.CrossStart(rc) + view.CrossStart(margin);
-    if (view.CrossAlign(item) == 2) {
+    if (view.CrossAlign(item) == kAlignEnd) {
       crossStart = view.CrossEnd(rc) - view.CrossEnd(margin) - itemCross;
-    } else if (view.CrossAlign(item) == 1) {
+    } else if (view.CrossAlign(item) == kAlignCentre) {
       crossStart = (view.CrossStart(margin) + view.CrossEnd(rc) - view.CrossEnd(margin) -
                     itemCross - view.CrossStart(rc)) /
                        2 +
@@ -197,8 +201,8 @@ int Layout::LeadingSpace(const std::vector<Control*>& items, int freeSpace, Axis
     if (shared >= 0 && align != shared) return 0;
     shared = align;
   }
-  if (shared == 1) return freeSpace / 2;
-  if (shared == 2) return freeSpace;
+  if (shared == kAlignCentre) return freeSpace / 2;
+  if (shared == kAlignEnd) return freeSpace;
   return 0;
 }
 
