@@ -139,6 +139,17 @@ int RunSkin(const std::wstring& resultPath) {
   return 0;
 }
 
+// A top-down 32-bit DIB section, as a layered window's surface.
+HBITMAP CreateTopDownBitmap(int width, int height, void** bits) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 LRESULT CALLBACK BareProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -157,14 +168,8 @@ int RunBare(const std::wstring& resultPath) {
   const int width = 628, height = 428;
   HWND hwnd = ::CreateWindowExW(WS_EX_LAYERED, L"BareLayered", L"bare", WS_POPUP, 100, 100, width,
                                 height, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateTopDownBitmap(width, height, &bits);
   HDC dc = ::CreateCompatibleDC(nullptr);
   HGDIOBJ old = ::SelectObject(dc, bitmap);
   {
@@ -259,14 +264,8 @@ int RunWine(const std::wstring& resultPath) {
     ::DeleteDC(dc);
   }
 
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateTopDownBitmap(width, height, &bits);
   HDC dc = ::CreateCompatibleDC(nullptr);
   HGDIOBJ old = ::SelectObject(dc, bitmap);
   ::QueryPerformanceCounter(&mark);

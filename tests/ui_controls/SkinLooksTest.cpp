@@ -70,23 +70,21 @@ TEST_F(SkinLooksTest, BitmapsOfEveryThemeTreeSizeTheirControlAlike) {
   if (::GetFileAttributesW(ThemeImage(L"default-xhdpi", name).c_str()) == INVALID_FILE_ATTRIBUTES) {
     GTEST_SKIP() << "theme images not in resources/";
   }
-  {
-    ui_test::ScopedDpi dpi(true, 150);
+  struct Density {
+    int scale;
+    const wchar_t* tree;
+    LONG width;
+    LONG height;
+  };
+  for (const Density& d :
+       {Density{150, L"default-xhdpi", 120, 45}, Density{125, L"default-hdpi", 100, 38}}) {
+    ui_test::ScopedDpi dpi(true, d.scale);
     const SIZE base = AutoSizeWithImage(ThemeImage(L"default", name));
-    const SIZE large = AutoSizeWithImage(ThemeImage(L"default-xhdpi", name));
-    EXPECT_EQ(120, base.cx);
-    EXPECT_EQ(45, base.cy);
-    EXPECT_EQ(base.cx, large.cx);
-    EXPECT_EQ(base.cy, large.cy);
-  }
-  {
-    ui_test::ScopedDpi dpi(true, 125);
-    const SIZE base = AutoSizeWithImage(ThemeImage(L"default", name));
-    const SIZE medium = AutoSizeWithImage(ThemeImage(L"default-hdpi", name));
-    EXPECT_EQ(100, base.cx);
-    EXPECT_EQ(38, base.cy);
-    EXPECT_EQ(base.cx, medium.cx);
-    EXPECT_EQ(base.cy, medium.cy);
+    const SIZE own = AutoSizeWithImage(ThemeImage(d.tree, name));
+    EXPECT_EQ(d.width, base.cx) << d.scale;
+    EXPECT_EQ(d.height, base.cy) << d.scale;
+    EXPECT_EQ(base.cx, own.cx) << d.scale;
+    EXPECT_EQ(base.cy, own.cy) << d.scale;
   }
   {
     // Without awareness nothing is scaled: an xhdpi bitmap counts as its 96-DPI size.
