@@ -295,11 +295,9 @@ void CMainWindow::PostDownload() {
   });
 }
 
-void CMainWindow::StartInstall() {
+void CMainWindow::ShowInstallPageAndDownload() {
   SetVisible(L"bkimage1", false);
   SetVisible(L"bkimage2", true);
-  if (expanded_) ToggleCustomizeBar();
-  if (welcompage_) welcompage_->SetVisible(false);
   if (btnExit_) btnExit_->SetVisible(false);
   if (installpage_) installpage_->SetVisible(true);
   if (exitStartpage_) exitStartpage_->SetVisible(false);
@@ -307,6 +305,12 @@ void CMainWindow::StartInstall() {
   state_ = FlowState::Downloading;
   UpdateProgress(CProgressModel::kStartValue);
   PostDownload();
+}
+
+void CMainWindow::StartInstall() {
+  if (expanded_) ToggleCustomizeBar();
+  if (welcompage_) welcompage_->SetVisible(false);
+  ShowInstallPageAndDownload();
 
   // One more ticker per start: they are never stopped, and each tick only
   // posts a progress update, which does nothing once the flow is settled.
@@ -321,17 +325,8 @@ void CMainWindow::StartInstall() {
 }
 
 void CMainWindow::RestartInstall() {
-  SetVisible(L"bkimage1", false);
-  SetVisible(L"bkimage2", true);
   if (installfaildpage_) installfaildpage_->SetVisible(false);
-  if (btnExit_) btnExit_->SetVisible(false);
-  if (installpage_) installpage_->SetVisible(true);
-  if (exitStartpage_) exitStartpage_->SetVisible(false);
-
-  state_ = FlowState::Downloading;
-  UpdateProgress(CProgressModel::kStartValue);
-  PostDownload();
-
+  ShowInstallPageAndDownload();
   SendReport(L"OnClick", {{L"ClickSrc", L"ReInstall"}});
 }
 

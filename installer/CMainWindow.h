@@ -46,6 +46,8 @@ class CMainWindow : public ui::WindowImplBase {
   // The flow.
   void StartInstall();
   void RestartInstall();
+  // The install page replaces whatever page was up, and the download starts.
+  void ShowInstallPageAndDownload();
   void ShowExitSurvey();
   void HandleExitRequest();
   void SubmitExitSurvey();

@@ -154,20 +154,25 @@ LRESULT CALLBACK BareProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// A layered popup of its own class, the surface the benchmark draws into.
+HWND CreateLayeredPopup(const wchar_t* className, int width, int height) {
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &BareProc;
+  windowClass.hInstance = ::GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = className;
+  ::RegisterClassExW(&windowClass);
+  return ::CreateWindowExW(WS_EX_LAYERED, className, className, WS_POPUP, 100, 100, width, height,
+                           nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
 // A bare layered 628 x 428 window filled once with GDI+ and shown with UpdateLayeredWindow.
 int RunBare(const std::wstring& resultPath) {
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &BareProc;
-  windowClass.hInstance = ::GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"BareLayered";
-  ::RegisterClassExW(&windowClass);
   const int width = 628, height = 428;
-  HWND hwnd = ::CreateWindowExW(WS_EX_LAYERED, L"BareLayered", L"bare", WS_POPUP, 100, 100, width,
-                                height, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd = CreateLayeredPopup(L"BareLayered", width, height);
   void* bits = nullptr;
   HBITMAP bitmap = CreateTopDownBitmap(width, height, &bits);
   HDC dc = ::CreateCompatibleDC(nullptr);
@@ -212,15 +217,8 @@ int RunWine(const std::wstring& resultPath) {
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
   const double gdiplusMs = Lap(&mark);
 
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &BareProc;
-  windowClass.hInstance = ::GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"WineCosts";
-  ::RegisterClassExW(&windowClass);
   const int width = 628, height = 428;
-  HWND hwnd = ::CreateWindowExW(WS_EX_LAYERED, L"WineCosts", L"costs", WS_POPUP, 100, 100, width,
-                                height, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd = CreateLayeredPopup(L"WineCosts", width, height);
   const double windowMs = Lap(&mark);
 
   HMODULE richEdit = ::LoadLibraryW(L"msftedit.dll");

@@ -93,6 +93,19 @@ def default_install_dir(wine):
     return wine.drive_c("Program Files (x86)", "zorvikmedia", "pageWright")
 
 
+def demo_product(wine):
+    """The built demo product pageWright.exe."""
+    return os.path.join(wine.build, "packages", "product", "pageWright.exe")
+
+
+def start_demo_product(wine, stay_seconds):
+    """Starts the demo product so that it keeps running for a while."""
+    running = wine.start(demo_product(wine), ["--stay=%d" % stay_seconds])
+    time.sleep(2)
+    check(running.running(), "demo product did not stay")
+    return running
+
+
 def clean_state(wine):
     """No recorded installation, no installed product, the test's DPI."""
     # The harness remembers the DPI it last set, which may not be the

@@ -1,21 +1,18 @@
 """A running product stops the setup with a question; closing the question
 box with Alt+F4 counts as 强制关闭: the product is ended and the setup runs."""
 
-import os
 import sys
 import time
 
-from installer_support import Installer, PackageService, check, clean_state, data_of
+from installer_support import (Installer, PackageService, check, clean_state, data_of,
+                               start_demo_product)
 from pwharness import Wine, wait_until
 
 
 def main():
     wine = Wine()
     clean_state(wine)
-    product = os.path.join(wine.build, "packages", "product", "pageWright.exe")
-    running = wine.start(product, ["--stay=120"])
-    time.sleep(2)
-    check(running.running(), "demo product did not stay")
+    running = start_demo_product(wine, 120)
     with PackageService(wine, "product_running_%d.jsonl" % wine.dpi) as service:
         app = Installer(wine)
         before = set(wine.find_windows(".*"))

@@ -9,7 +9,8 @@ import sys
 import time
 
 from flow_support import UNINSTALL_KEY, end_installer, shot, start_installer, wait_quit_button
-from installer_support import APPINFO_KEY, PackageService, check, clean_state, data_of
+from installer_support import (APPINFO_KEY, PackageService, check, clean_state, data_of,
+                               demo_product)
 from pwharness import Wine, wait_until
 
 
@@ -73,7 +74,7 @@ def place_product(wine):
     clean_state(wine)
     folder = wine.drive_c("pw flow installed")
     os.makedirs(folder, exist_ok=True)
-    shutil.copy(os.path.join(wine.build, "packages", "product", "pageWright.exe"), folder)
+    shutil.copy(demo_product(wine), folder)
     wine.reg_add(APPINFO_KEY, "InstallerPath", r"C:\pw flow installed")
     return folder
 

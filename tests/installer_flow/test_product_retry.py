@@ -2,14 +2,14 @@
 runs asks again and leaves the progress where it was; 强制关闭 ends the
 product and the setup runs. Both answers by clicks on the box's buttons."""
 
-import os
 import subprocess
 import sys
 import time
 
 from flow_support import (PROGRESS_LINE, click_box_button, crop, end_installer, end_product,
                           layout_rect, shot, start_installer, wait_box, wait_box_gone)
-from installer_support import PackageService, check, clean_state, data_of
+from installer_support import (PackageService, check, clean_state, data_of,
+                               start_demo_product)
 from pwharness import Wine, wait_until
 
 
@@ -20,10 +20,7 @@ def events(service, name):
 def main():
     wine = Wine()
     clean_state(wine)
-    product = os.path.join(wine.build, "packages", "product", "pageWright.exe")
-    running = wine.start(product, ["--stay=180"])
-    time.sleep(2)
-    check(running.running(), "demo product did not stay")
+    running = start_demo_product(wine, 180)
     try:
         with PackageService(wine, "flow_product_retry_%d.jsonl" % wine.dpi) as service:
             app = start_installer(wine)
