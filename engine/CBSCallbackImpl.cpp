@@ -21,6 +21,10 @@ constexpr DWORD kTolerantInternetFlags =
 
 }  // namespace
 
+CBSCallbackImpl::~CBSCallbackImpl() {
+  if (binding_ != nullptr) binding_->Release();
+}
+
 STDMETHODIMP CBSCallbackImpl::QueryInterface(REFIID riid, void** object) {
   if (object == nullptr) return E_POINTER;
   if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback)) {
@@ -46,18 +50,47 @@ STDMETHODIMP_(ULONG) CBSCallbackImpl::Release() {
   return static_cast<ULONG>(::InterlockedDecrement(&refCount_));
 }
 
-STDMETHODIMP CBSCallbackImpl::OnStartBinding(DWORD, IBinding*) { return S_OK; }
+STDMETHODIMP CBSCallbackImpl::OnStartBinding(DWORD, IBinding* binding) {
+  if (binding_ != nullptr) binding_->Release();
+  binding_ = binding;
+  if (binding_ != nullptr) binding_->AddRef();
+  return S_OK;
+}
 
 STDMETHODIMP CBSCallbackImpl::GetPriority(LONG*) { return E_NOTIMPL; }
 
 STDMETHODIMP CBSCallbackImpl::OnLowResource(DWORD) { return S_OK; }
 
 STDMETHODIMP CBSCallbackImpl::OnProgress(ULONG progress, ULONG progressMax, ULONG, LPCWSTR) {
+  // Only new bytes count as progress: status notes at the same count do not.
+  if (progress > lastProgress_) {
+    lastProgress_ = progress;
+    lastProgressTick_ = ::GetTickCount();
+  }
   if (onProgress_ != nullptr) onProgress_(progress, progressMax);
   return S_OK;
 }
 
-STDMETHODIMP CBSCallbackImpl::OnStopBinding(HRESULT, LPCWSTR) { return S_OK; }
+STDMETHODIMP CBSCallbackImpl::OnStopBinding(HRESULT, LPCWSTR) {
+  if (binding_ != nullptr) binding_->Release();
+  binding_ = nullptr;
+  return S_OK;
+}
+
+void CBSCallbackImpl::BeginTransfer(DWORD nowTick) {
+  ResetHttpStatus();
+  lastProgress_ = 0;
+  lastProgressTick_ = nowTick;
+  stalled_ = false;
+}
+
+void CBSCallbackImpl::AbortIfStalled(DWORD nowTick, DWORD limitMs) {
+  if (stalled_ || nowTick - lastProgressTick_ < limitMs) return;
+  // Without a binding yet there is nothing to abort; the next check tries again.
+  if (binding_ == nullptr) return;
+  stalled_ = true;
+  binding_->Abort();
+}
 
 STDMETHODIMP CBSCallbackImpl::GetBindInfo(DWORD* bindFlags, BINDINFO* bindInfo) {
   if (bindFlags != nullptr) *bindFlags |= BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE;

@@ -2,7 +2,8 @@
 // asks for a fresh copy that bypasses the cache, and lets the transfer go on
 // despite certificate-name/date problems and HTTP<->HTTPS redirects.
 // It also notes the HTTP status of the answer: some platforms report an error
-// page (404, 503...) as a successful transfer of its body.
+// page (404, 503...) as a successful transfer of its body, and it keeps the
+// binding of the running transfer so that a stalled one can be aborted.
 // It lives on the stack of the download task, so Release never deletes it.
 #pragma once
 
@@ -20,7 +21,7 @@ class CBSCallbackImpl : public IBindStatusCallback, public IHttpSecurity, public
   using ProgressFunction = void (*)(ULONG progress, ULONG progressMax);
 
   explicit CBSCallbackImpl(ProgressFunction onProgress) : onProgress_(onProgress) {}
-  ~CBSCallbackImpl() = default;
+  ~CBSCallbackImpl();
   CBSCallbackImpl(const CBSCallbackImpl&) = delete;
   CBSCallbackImpl& operator=(const CBSCallbackImpl&) = delete;
 
@@ -60,12 +61,26 @@ class CBSCallbackImpl : public IBindStatusCallback, public IHttpSecurity, public
   DWORD httpStatus() const { return static_cast<DWORD>(httpStatus_); }
   void ResetHttpStatus() { ::InterlockedExchange(&httpStatus_, 0); }
 
+  // Starts the stall clock of a new transfer at |nowTick| (GetTickCount).
+  void BeginTransfer(DWORD nowTick);
+  // Aborts the running transfer when it has brought no new bytes for
+  // |limitMs| since it began or since its last progress. Call on the thread
+  // that runs the transfer.
+  void AbortIfStalled(DWORD nowTick, DWORD limitMs);
+  // The current transfer was aborted because it stalled.
+  bool stalled() const { return stalled_; }
+
  private:
   LONG windowRequests_ = 0;
   LONG refCount_ = 1;
   // Written by the platform's thread, read by the download task.
   LONG httpStatus_ = 0;
   ProgressFunction onProgress_ = nullptr;
+  // The running transfer's binding, held from OnStartBinding to OnStopBinding.
+  IBinding* binding_ = nullptr;
+  ULONG lastProgress_ = 0;
+  DWORD lastProgressTick_ = 0;
+  bool stalled_ = false;
 };
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop

@@ -10,11 +10,13 @@
 #include "base/NumberText.h"
 #include "base/StringUtil.h"
 #include "base/TickTime.h"
+#include "build_config.h"
 #include "engine/CBSCallbackImpl.h"
 #include "engine/DownloadProgress.h"
 #include "engine/HttpStatusResult.h"
 #include "engine/PackageCheck.h"
 #include "engine/PackageUrl.h"
+#include "engine/StallWatch.h"
 
 namespace {
 
@@ -32,6 +34,9 @@ class ScopedComInit {
  private:
   const HRESULT result_;
 };
+
+// An attempt that brings no new bytes for this long is given up.
+constexpr DWORD kStallLimitMs = build_config::kDownloadStallSeconds * 1000;
 
 void DeleteIfPresent(const std::wstring& path) {
   if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) ::DeleteFileW(path.c_str());
@@ -58,11 +63,18 @@ DownloadResult RunDownload(const DownloadRequest& request, const ReportSink& rep
     DeleteIfPresent(location.packagePath);
     ::DeleteUrlCacheEntryW(url.c_str());
 
-    callback.ResetHttpStatus();
-    const HRESULT transfer =
-        ::URLDownloadToFileW(nullptr, url.c_str(), location.packagePath.c_str(), 0, &callback);
-    // An error answer whose body was stored as the file is still a failure.
-    outcome.lastDownloadResult = ResultForHttpStatus(transfer, callback.httpStatus());
+    callback.BeginTransfer(::GetTickCount());
+    HRESULT transfer = S_OK;
+    {
+      const StallWatch watch(&callback, kStallLimitMs);
+      transfer =
+          ::URLDownloadToFileW(nullptr, url.c_str(), location.packagePath.c_str(), 0, &callback);
+    }
+    // An error answer whose body was stored as the file is still a failure,
+    // and so is a transfer cut for silence, whatever the platform made of it.
+    outcome.lastDownloadResult = callback.stalled()
+                                     ? INET_E_CONNECTION_TIMEOUT
+                                     : ResultForHttpStatus(transfer, callback.httpStatus());
     const int64_t size = nbase::QueryFileSize(location.packagePath.c_str());
 
     auto package = std::make_shared<nbase::ScopedFileHandle>();

@@ -26,6 +26,11 @@ FAULT is an object with one or more of
     "no_mz": true            the body does not start with "MZ"
     "size": 9437184          a body of this many bytes (the package cut or zero-padded)
     "trickle": 12            spread the body over this many seconds
+    "steps": 4               with "trickle": in this many pieces, evenly apart (default: ten a second)
+    "hang": true             read the request and never answer (until the client gives up,
+                             the routes are reset, or two minutes have passed)
+    "stall_after": 1048576   announce the full size, send this many bytes, then fall silent
+                             with the connection open (the same limits as "hang")
     "drop": true             close the connection without any answer
     "times": 2               misbehave for this many requests of the source only
 SETUP is {"exit": CODE, "runs": N}: the package served carries a trailer that
@@ -41,6 +46,7 @@ import argparse
 import json
 import os
 import secrets
+import socket
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -59,7 +65,8 @@ PAGES = {
 }
 
 FAULT_KEYS = {"status", "error_body", "truncate", "length", "no_length", "no_mz", "size",
-              "trickle", "drop", "times"}
+              "trickle", "steps", "hang", "stall_after", "drop", "times"}
+SILENCE_LIMIT_SECONDS = 120  # a silent answer gives up after this, whatever the client does
 
 
 def default_package_path():
@@ -86,6 +93,7 @@ class PackageRoutes:
         self.package_path = package_path or default_package_path()
         self._lock = threading.Lock()
         self._cache = (None, None, b"")  # (path, mtime, bytes)
+        self._wake = threading.Event()  # set by reset: silent answers end
         self.reset()
 
     # --- control ---------------------------------------------------------
@@ -94,6 +102,8 @@ class PackageRoutes:
             self.faults = {"service": None, "cdn": None}
             self.setup = None
             self.log = []
+        self._wake.set()
+        self._wake = threading.Event()
 
     def control(self, spec):
         """Applies a control object (see the module text); returns an error text or None."""
@@ -225,6 +235,9 @@ class PackageRoutes:
         if fault.get("drop"):
             handler.close_connection = True
             return
+        if fault.get("hang"):
+            self._stay_silent(handler)
+            return
         if "status" in fault and not fault.get("error_body"):
             self._send(handler, int(fault["status"]), b"unavailable\n", "text/plain")
             return
@@ -239,6 +252,8 @@ class PackageRoutes:
         send_bytes = len(body)
         if "truncate" in fault:
             send_bytes = min(send_bytes, int(fault["truncate"]))
+        if "stall_after" in fault:
+            send_bytes = min(send_bytes, int(fault["stall_after"]))
         handler.close_connection = True
         handler.send_response(200)
         handler.send_header("Content-Type", "application/octet-stream")
@@ -252,17 +267,36 @@ class PackageRoutes:
         if handler.command == "HEAD":
             return
         try:
-            self._write_body(handler, body[:send_bytes], float(fault.get("trickle", 0)))
+            self._write_body(handler, body[:send_bytes], float(fault.get("trickle", 0)),
+                             int(fault.get("steps", 0)))
+            if "stall_after" in fault:
+                self._stay_silent(handler)
         except (BrokenPipeError, ConnectionResetError):
             pass
 
+    def _stay_silent(self, handler):
+        """Keeps the connection open without a byte until the client closes it,
+        the routes are reset or the limit has passed."""
+        wake = self._wake
+        handler.close_connection = True
+        handler.connection.settimeout(0.5)
+        deadline = time.time() + SILENCE_LIMIT_SECONDS
+        while time.time() < deadline and not wake.is_set():
+            try:
+                if handler.connection.recv(1) == b"":
+                    break
+            except socket.timeout:
+                continue
+            except OSError:
+                break
+
     @staticmethod
-    def _write_body(handler, body, trickle_seconds):
+    def _write_body(handler, body, trickle_seconds, steps=0):
         if trickle_seconds <= 0:
             handler.wfile.write(body)
             handler.wfile.flush()
             return
-        steps = max(1, int(trickle_seconds * 10))
+        steps = steps if steps > 0 else max(1, int(trickle_seconds * 10))
         chunk = max(1, (len(body) + steps - 1) // steps)
         for offset in range(0, len(body), chunk):
             handler.wfile.write(body[offset:offset + chunk])

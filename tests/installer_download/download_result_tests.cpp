@@ -67,6 +67,77 @@ TEST(CBSCallbackImplTest, NotesTheResponseCodeThroughHttpNegotiate) {
   EXPECT_EQ(callback.QueryInterface(IID_IHttpNegotiate2, &object), E_NOINTERFACE);
 }
 
+// A binding that counts its aborts and references (released, never deleted).
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
+class CountingBinding : public IBinding {
+ public:
+  STDMETHODIMP QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+  STDMETHODIMP_(ULONG) Release() override { return --refs; }
+  STDMETHODIMP Abort() override {
+    ++aborts;
+    return S_OK;
+  }
+  STDMETHODIMP Suspend() override { return E_NOTIMPL; }
+  STDMETHODIMP Resume() override { return E_NOTIMPL; }
+  STDMETHODIMP SetPriority(LONG) override { return E_NOTIMPL; }
+  STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetBindResult(CLSID*, DWORD*, LPOLESTR*, DWORD*) override { return E_NOTIMPL; }
+
+  ULONG refs = 1;
+  int aborts = 0;
+};
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+TEST(CBSCallbackImplTest, AbortsOnlyATransferSilentForTheLimit) {
+  constexpr DWORD kLimit = 5000;
+  CountingBinding binding;
+  CBSCallbackImpl callback(nullptr);
+  const DWORD start = ::GetTickCount();
+  callback.BeginTransfer(start);
+
+  // No binding yet: nothing to abort, and the silence is not forgotten.
+  callback.AbortIfStalled(start + kLimit, kLimit);
+  EXPECT_FALSE(callback.stalled());
+  callback.OnStartBinding(0, &binding);
+  EXPECT_EQ(binding.refs, 2u);
+
+  // New bytes restart the clock; a status note at the same count does not.
+  callback.OnProgress(1000, 4000, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+  const DWORD progressed = ::GetTickCount();
+  callback.AbortIfStalled(progressed + kLimit - 1000, kLimit);
+  EXPECT_EQ(binding.aborts, 0);
+  callback.OnProgress(1000, 4000, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+  callback.AbortIfStalled(progressed + kLimit + 100, kLimit);
+  EXPECT_EQ(binding.aborts, 1);
+  EXPECT_TRUE(callback.stalled());
+  // Once is enough.
+  callback.AbortIfStalled(progressed + 2 * kLimit, kLimit);
+  EXPECT_EQ(binding.aborts, 1);
+
+  callback.OnStopBinding(E_ABORT, nullptr);
+  EXPECT_EQ(binding.refs, 1u);
+  // The next transfer starts afresh.
+  callback.BeginTransfer(start);
+  EXPECT_FALSE(callback.stalled());
+  // Tick arithmetic survives the 49.7-day wrap.
+  callback.BeginTransfer(0xFFFFF000u);
+  callback.OnStartBinding(0, &binding);
+  callback.AbortIfStalled(0xFFFFF000u + kLimit - 1, kLimit);
+  EXPECT_EQ(binding.aborts, 1);
+  callback.AbortIfStalled(0xFFFFF000u + kLimit, kLimit);
+  EXPECT_EQ(binding.aborts, 2);
+  callback.OnStopBinding(E_ABORT, nullptr);
+}
+
 TEST(FormatSystemMessageTest, DownloadServiceCodesHaveAReason) {
   const HRESULT codes[] = {INET_E_RESOURCE_NOT_FOUND,      INET_E_DATA_NOT_AVAILABLE,
                            INET_E_AUTHENTICATION_REQUIRED, INET_E_INVALID_REQUEST,
