@@ -18,7 +18,7 @@ add_library(pw_curl INTERFACE)
 target_include_directories(pw_curl INTERFACE ${PW_DEPS_PREFIX}/include)
 target_compile_definitions(pw_curl INTERFACE CURL_STATICLIB)
 target_link_libraries(pw_curl INTERFACE ${PW_DEPS_PREFIX}/lib/libcurl.a pw_zlib ws2_32 wldap32 crypt32
-                      bcrypt advapi32 iphlpapi pthread)
+                      pw_delay_bcrypt advapi32 iphlpapi pthread)
 
 add_library(pw_minizip INTERFACE)
 target_include_directories(pw_minizip INTERFACE ${PW_DEPS_PREFIX}/include/minizip)

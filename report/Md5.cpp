@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/StringUtil.h"
+#include "base/SystemLibrary.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ Fn FindExport(HMODULE module, const char* name) {
 BOOL CALLBACK LoadPlatformMd5(PINIT_ONCE, PVOID table, PVOID*) {
   auto* md5 = static_cast<PlatformMd5*>(table);
   // Kept loaded for the life of the process.
-  HMODULE advapi = ::LoadLibraryW(L"advapi32.dll");
+  HMODULE advapi = nbase::LoadSystemLibrary(L"advapi32.dll");
   if (!advapi) return TRUE;
   md5->init = FindExport<Md5InitFn>(advapi, "MD5Init");
   md5->update = FindExport<Md5UpdateFn>(advapi, "MD5Update");

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "base/SystemLibrary.h"
 #include "ui/RichEdit.h"
 #include "ui/Window.h"
 
@@ -15,23 +16,6 @@ const IID kIidTextServices = {
 // {C5BDD8D0-D26E-11CE-A89E-00AA006CADC5}
 const IID kIidTextHost = {
     0xc5bdd8d0, 0xd26e, 0x11ce, {0xa8, 0x9e, 0x00, 0xaa, 0x00, 0x6c, 0xad, 0xc5}};
-
-// msftedit50.dll beside the program when present, else the system's
-// msftedit.dll.
-HMODULE LoadRichEditLibrary() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (length > 0 && length < MAX_PATH) {
-    wchar_t* slash = std::wcsrchr(path, L'\\');
-    if (slash && static_cast<size_t>(slash - path) + 16 < MAX_PATH) {
-      std::wcscpy(slash + 1, L"msftedit50.dll");
-      if (::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
-        if (HMODULE module = ::LoadLibraryW(path)) return module;
-      }
-    }
-  }
-  return ::LoadLibraryW(L"msftedit.dll");
-}
 
 }  // namespace
 
@@ -47,7 +31,9 @@ CTxtWinHost::CTxtWinHost(RichEdit* owner) : owner_(owner) {
 CTxtWinHost::~CTxtWinHost() = default;
 
 bool CTxtWinHost::Create() {
-  library_.Reset(LoadRichEditLibrary());
+  // Only the system's own library: a copy beside the program would run with
+  // the installer's administrator rights.
+  library_.Reset(nbase::LoadSystemLibrary(L"msftedit.dll"));
   if (!library_.IsValid()) return false;
   const auto create = reinterpret_cast<PCreateTextServices>(
       reinterpret_cast<void*>(::GetProcAddress(library_.Get(), "CreateTextServices")));

@@ -1,0 +1,55 @@
+# System DLLs that are not KnownDLLs on every Windows the program supports are
+# delay-loaded: an ordinary import of one of them is resolved by the Windows
+# loader before any of our code runs, and it looks in the program's own folder
+# first. A delay-loaded DLL is loaded on first use, after start-up restricted
+# the search, through the notify hook in app/ that loads it by its full path in
+# the system folder.
+#
+# pw_delay_import(<name>...) defines pw_delay_<name> for each DLL base name: a
+# delay-import library made by dlltool from every export of MinGW's ordinary
+# import library lib<name>.a, followed by that library for its static data.
+# Link pw_delay_<name> instead of <name>.
+find_program(PW_DLLTOOL NAMES ${PW_TRIPLE}-dlltool REQUIRED)
+
+function(pw_delay_import)
+  set(out_dir ${CMAKE_BINARY_DIR}/delayimp)
+  file(MAKE_DIRECTORY ${out_dir})
+  foreach(name ${ARGN})
+    find_library(PW_IMPLIB_${name} NAMES lib${name}.a REQUIRED NO_CACHE)
+    execute_process(COMMAND ${CMAKE_NM} ${PW_IMPLIB_${name}} OUTPUT_VARIABLE symbols
+                    RESULT_VARIABLE nm_result)
+    if(NOT nm_result EQUAL 0)
+      message(FATAL_ERROR "${CMAKE_NM} failed on ${PW_IMPLIB_${name}}")
+    endif()
+    # 32-bit C names carry a leading underscore after __imp_, and stdcall
+    # ones an @N suffix; --kill-at drops the suffix from the imported name
+    # while the library keeps the decorated symbol the compiler references.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      set(prefix "__imp__")
+      set(kill_at --kill-at)
+    else()
+      set(prefix "__imp_")
+      set(kill_at)
+    endif()
+    string(REGEX MATCHALL " I ${prefix}[^\r\n]+" entries "${symbols}")
+    set(def "LIBRARY ${name}.dll\nEXPORTS\n")
+    foreach(entry ${entries})
+      string(REPLACE " I ${prefix}" "" export "${entry}")
+      string(APPEND def "${export}\n")
+    endforeach()
+    file(WRITE ${out_dir}/${name}.def "${def}")
+    set(lib ${out_dir}/lib${name}_delay.a)
+    execute_process(COMMAND ${PW_DLLTOOL} --input-def ${out_dir}/${name}.def --dllname ${name}.dll
+                            --output-delaylib ${lib} ${kill_at}
+                    RESULT_VARIABLE tool_result)
+    if(NOT tool_result EQUAL 0 OR NOT EXISTS ${lib})
+      message(FATAL_ERROR "dlltool could not make the delay-import library of ${name}.dll")
+    endif()
+    add_library(pw_delay_${name} INTERFACE)
+    # The ordinary library follows for what it holds besides imports (GDI+'s
+    # GUIDs, for one); every function is already taken from the delay library.
+    target_link_libraries(pw_delay_${name} INTERFACE ${lib} ${name})
+  endforeach()
+endfunction()
+
+pw_delay_import(bcrypt comctl32 gdiplus msimg32 urlmon version wininet winmm)
