@@ -275,20 +275,7 @@ class PackageRoutes:
             pass
 
     def _stay_silent(self, handler):
-        """Keeps the connection open without a byte until the client closes it,
-        the routes are reset or the limit has passed."""
-        wake = self._wake
-        handler.close_connection = True
-        handler.connection.settimeout(0.5)
-        deadline = time.time() + SILENCE_LIMIT_SECONDS
-        while time.time() < deadline and not wake.is_set():
-            try:
-                if handler.connection.recv(1) == b"":
-                    break
-            except socket.timeout:
-                continue
-            except OSError:
-                break
+        stay_silent(handler, SILENCE_LIMIT_SECONDS, self._wake)
 
     @staticmethod
     def _write_body(handler, body, trickle_seconds, steps=0):
@@ -315,6 +302,22 @@ class PackageRoutes:
         handler.end_headers()
         if handler.command != "HEAD":
             handler.wfile.write(body)
+
+
+def stay_silent(handler, limit_seconds, wake):
+    """Keeps the handler's connection open without a byte until the client
+    closes it, |wake| is set or |limit_seconds| have passed."""
+    handler.close_connection = True
+    handler.connection.settimeout(0.5)
+    deadline = time.time() + limit_seconds
+    while time.time() < deadline and not wake.is_set():
+        try:
+            if handler.connection.recv(1) == b"":
+                break
+        except socket.timeout:
+            continue
+        except OSError:
+            break
 
 
 def register(package_path=None):

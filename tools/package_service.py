@@ -37,7 +37,6 @@ import binascii
 import datetime
 import json
 import os
-import socket
 import sys
 import threading
 import time
@@ -274,17 +273,8 @@ def answer_with_fault(handler, fault, body, content_type):
     elif mode == "hang":
         # Keep the connection open without a word until the client gives up
         # (its read fails) or the faults are reset.
-        handler.connection.settimeout(1.0)
-        deadline = time.time() + float(fault.get("limit", HANG_LIMIT_SECONDS))
-        while time.time() < deadline and not handler.server.service.faults.wake.is_set():
-            try:
-                if handler.connection.recv(1) == b"":
-                    break
-            except socket.timeout:
-                continue
-            except OSError:
-                break
-        handler.close_connection = True
+        package_routes.stay_silent(handler, float(fault.get("limit", HANG_LIMIT_SECONDS)),
+                                   handler.server.service.faults.wake)
         return
     elif mode == "huge":
         size = int(fault.get("size", 8 * 1024 * 1024))
