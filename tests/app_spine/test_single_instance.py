@@ -86,6 +86,9 @@ class SingleInstanceTest(unittest.TestCase):
         box = self.wine.wait_window(BOX_TITLE, 30)
         self.quit_copy(first_pid)
         self.assertEqual(first.wait(30), 0)
+        # The server frees a dead process's mutex a moment after the process
+        # is seen to end; on a loaded machine Retry could come first.
+        time.sleep(1)
         # Now Retry takes the mutex: no box again, the second copy runs on.
         self.wine.key("Return", win=box)
         self.wine.wait_no_window(BOX_TITLE, 20)

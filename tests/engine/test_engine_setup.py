@@ -62,7 +62,9 @@ def main():
         checks.true("launch started", data["started"])
         launches = drive.path("pw engine", *INSTALL_SUB, "launches.log")
         deadline = time.time() + 60
-        while not os.path.exists(launches) and time.time() < deadline:
+        # The product creates the file before it writes the line.
+        while time.time() < deadline and not (os.path.exists(launches) and
+                                               open(launches, "rb").read().endswith(b"\n")):
             time.sleep(0.2)
         checks.equal("product command line",
                      open(launches, encoding="utf-8").read().strip() if os.path.exists(launches)
