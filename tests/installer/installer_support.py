@@ -119,10 +119,10 @@ def clean_state(wine):
 class Installer:
     """One run of PageWrightOnlineSetup.exe and its main window."""
 
-    def __init__(self, wine, exe=None, extra_env=None):
+    def __init__(self, wine):
         self.wine = wine
         self.scale = wine.dpi * 100 // 96
-        self.proc = wine.start(exe or wine.exe(), extra_env=extra_env)
+        self.proc = wine.start(wine.exe())
         self.win = wine.wait_window(TITLE, timeout=60)
         time.sleep(1.5)  # first paint
 
