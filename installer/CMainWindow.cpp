@@ -235,25 +235,36 @@ bool CMainWindow::IsChecked(const std::wstring& name) const {
 // Handlers
 
 bool CMainWindow::HandleClick(const ui::EventArgs& args) {
-  if (args.sender == nullptr) return true;
+  // Once the installer is on its way out, nothing acts any more.
+  if (args.sender == nullptr || leaving_) return true;
   const std::wstring& name = args.sender->GetName();
   if (name == L"btn_useragreement") {
     OpenUrl(AgreementUrl());
   } else if (name == L"btn_customize" || name == L"btn_expand") {
     ToggleCustomizeBar();
   } else if (name == L"btn_startinstall" || name == L"btn_continueInstall") {
-    StartInstall();
+    // Only from the welcome page or the survey: a repeated or late click must not start a
+    // second download.
+    if (state_ == FlowState::Welcome || state_ == FlowState::ExitSurvey) StartInstall();
   } else if (name == L"btn_changeinstallpath") {
-    ChooseInstallFolder();
+    if (state_ == FlowState::Welcome && !choosingFolder_) ChooseInstallFolder();
   } else if (name == L"btn_startapp") {
-    LaunchProduct();
+    if (state_ == FlowState::Installed) LaunchProduct();
   } else if (name == L"btn_quitStart") {
-    SubmitExitSurvey();
+    if (state_ == FlowState::ExitSurvey) SubmitExitSurvey();
   } else if (name == L"btn_reinstall") {
-    RestartInstall();
-    ++reinstallCount_;
+    if (state_ == FlowState::DownloadFailed || state_ == FlowState::InstallFailed) {
+      RestartInstall();
+      ++reinstallCount_;
+    }
   } else if (name == L"btn_exit") {
-    HandleExitRequest();
+    // btn_exit is shown only on the welcome, success and failure pages; one exit question
+    // at a time.
+    if (!exitBoxOpen_ &&
+        (state_ == FlowState::Welcome || state_ == FlowState::Installed ||
+         state_ == FlowState::DownloadFailed || state_ == FlowState::InstallFailed)) {
+      HandleExitRequest();
+    }
   } else if (name == L"btn_redownload" || name == L"btn_downloadOfflinePackage") {
     OpenOfflinePackagePage();
   }
@@ -353,16 +364,19 @@ void CMainWindow::HandleExitRequest() {
       SendReport(L"offline", {{L"result", L"success"}});
     SendReport(L"OnClick", {{L"btn_exit", state_ == FlowState::DownloadFailed ? L"Failed 已安装"
                                                                               : L"Start 已安装"}});
-    CloseWithResult(1);
+    Leave();
     return;
   }
   if (state_ == FlowState::InstallFailed) {
     const std::wstring content = nbase::FormatWideString(
         L"建议尽快下载完整安装包安装 \"%s\" 确定退出吗？", product::kProductDisplayName);
+    exitBoxOpen_ = true;
     OpenMsgBox(GetHWND(), MakeWeakCallback(std::function<void(MsgBoxRet)>([this](MsgBoxRet ret) {
+                 exitBoxOpen_ = false;
+                 if (leaving_) return;
                  if (ret == MsgBoxRet::Yes) {
                    SendReport(L"OnClick", {{L"btn_exit", L"Failed 未安装"}});
-                   CloseWithResult(1);
+                   Leave();
                  } else {
                    OpenOfflinePackagePage();
                  }
@@ -391,7 +405,7 @@ void CMainWindow::SubmitExitSurvey() {
     if (IsChecked(L"checkbox_" + std::to_wstring(i))) text += kSurveyLabels[i - 1];
   }
   SendReport(L"OnClick", {{L"btn_exit", L"Start " + text}});
-  CloseWithResult(1);
+  Leave();
 }
 
 void CMainWindow::OpenOfflinePackagePage() {
@@ -423,6 +437,9 @@ void CMainWindow::ToggleCustomizeBar() {
 void CMainWindow::ChooseInstallFolder() {
   const std::wstring start = GetSpecialFolderPath(kProgramFilesX86);
   ScopedOleInit ole;
+  // The folder dialog runs its own message loop: a second click already queued must not open
+  // a second dialog.
+  choosingFolder_ = true;
 
   BROWSEINFOW info = {};
   info.hwndOwner = GetHWND();
@@ -433,6 +450,7 @@ void CMainWindow::ChooseInstallFolder() {
   info.lpfn = BrowseCallback;
   info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
   PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
+  choosingFolder_ = false;
   if (chosen == nullptr) return;
 
   wchar_t path[MAX_PATH] = {};
@@ -460,6 +478,7 @@ void CMainWindow::UpdateProgress(int value) {
 }
 
 void CMainWindow::OnDownloadFinished(const DownloadResult& result) {
+  if (state_ != FlowState::Downloading) return;  // only the download in flight answers
   downloadFolder_ = result.location.downloadFolder;
   packagePath_ = result.location.packagePath;
   lastDownloadError_ = result.lastDownloadError;
@@ -534,6 +553,7 @@ void CMainWindow::StartSetup() {
 }
 
 void CMainWindow::OnSetupFinished(int32_t exitCode) {
+  if (state_ != FlowState::Installing) return;
   setupExitCode_ = exitCode;
   if (exitCode != 0) {
     state_ = FlowState::InstallFailed;
@@ -556,6 +576,12 @@ void CMainWindow::OnSetupSucceeded() {
 }
 
 void CMainWindow::LaunchProduct() {
+  if (leaving_) return;
   ::LaunchProduct(installDir_);
+  Leave();
+}
+
+void CMainWindow::Leave() {
+  leaving_ = true;
   CloseWithResult(1);
 }

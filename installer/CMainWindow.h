@@ -73,6 +73,8 @@ class CMainWindow : public ui::WindowImplBase {
   void InitRecordedInstallFolder();
   void InitChannel();
   void PostDownload();
+  // Every way out of the flow: nothing acts after it, and the window fades and closes.
+  void Leave();
   void ShowPage(ui::Control* page);
   void SetVisible(const wchar_t* name, bool visible);
   bool IsChecked(const std::wstring& name) const;
@@ -91,6 +93,9 @@ class CMainWindow : public ui::WindowImplBase {
   HRESULT lastDownloadResult_ = S_OK;
   int32_t setupExitCode_ = 0;
   int reinstallCount_ = 0;
+  bool leaving_ = false;         // an exit is under way
+  bool exitBoxOpen_ = false;     // the leave-after-failure question is up
+  bool choosingFolder_ = false;  // the folder dialog is open
 
   // The verified package, held open (read sharing only) until the setup task
   // has started it, so it cannot be replaced in between.

@@ -18,12 +18,13 @@ class ButtonTemplate : public LabelTemplate<InheritType> {
 
  protected:
   void Activate() override {
-    if (!this->IsEnabled() || !this->IsVisible()) return;
+    // A button on a hidden page or inside a disabled box does nothing.
+    if (!this->IsLive()) return;
     this->SendEvent(kEventClick);
   }
 
   void DefaultHandleEvent(EventArgs& args) override {
-    if (args.type == kEventKeyDown && this->IsKeyboardEnabled() &&
+    if (args.type == kEventKeyDown && this->IsKeyboardEnabled() && this->IsLive() &&
         (args.chKey == VK_SPACE || args.chKey == VK_RETURN || args.wParam == VK_SPACE ||
          args.wParam == VK_RETURN)) {
       Activate();

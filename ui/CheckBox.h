@@ -72,7 +72,7 @@ class CheckBoxTemplate : public ButtonTemplate<InheritType> {
 
  protected:
   void Activate() override {
-    if (!this->IsEnabled() || !this->IsVisible()) return;
+    if (!this->IsLive()) return;
     SetSelected(!selected_, true);
   }
 

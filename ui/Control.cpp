@@ -307,8 +307,27 @@ void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
   if (!visible) Invalidate();  // the area it covered must be repainted
   visible_ = visible;
-  if (!visible && focused_ && window_) window_->KillFocus();
+  if (!visible) DropFocusWithin();
   ArrangeAncestor();
+}
+
+bool Control::IsLive() const {
+  for (const Control* c = this; c; c = c->parent_) {
+    if (!c->visible_ || !c->enabled_) return false;
+  }
+  return true;
+}
+
+bool Control::Contains(const Control* control) const {
+  for (const Control* c = control; c; c = c->parent_) {
+    if (c == this) return true;
+  }
+  return false;
+}
+
+void Control::DropFocusWithin() {
+  // A hidden or disabled box takes the keyboard focus away from whatever it holds.
+  if (window_ && Contains(window_->GetFocus())) window_->KillFocus();
 }
 
 void Control::SetEnabled(bool enabled) {
@@ -319,6 +338,7 @@ void Control::SetEnabled(bool enabled) {
     mouseCaptured_ = false;
     if (window_) window_->ReleaseCapture();
   }
+  if (!enabled) DropFocusWithin();
   InvalidateEstimate();
   ArrangeSelf();
 }

@@ -106,6 +106,11 @@ class Control : public nbase::SupportWeakCallback {
   void SetMouseEnabled(bool enabled) { mouseEnabled_ = enabled; }
   bool IsKeyboardEnabled() const { return keyboardEnabled_; }
   void SetKeyboardEnabled(bool enabled) { keyboardEnabled_ = enabled; }
+  // Shown and enabled, and so is every enclosing box: only such a control takes keys or
+  // activates.
+  bool IsLive() const;
+  // True when |control| is this control or lies inside it.
+  bool Contains(const Control* control) const;
   bool IsFocused() const { return focused_; }
   // Asks the window to give this control the keyboard focus.
   void SetFocus();
@@ -172,6 +177,7 @@ class Control : public nbase::SupportWeakCallback {
   bool IsAutoSized() const { return fixedWidth_ == kLengthAuto || fixedHeight_ == kLengthAuto; }
 
  protected:
+  void DropFocusWithin();
   // Called once when the control is bound to its window for real.
   virtual void Init() {}
   // Default handling of events that reached this control without being stopped.

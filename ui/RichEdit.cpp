@@ -383,7 +383,10 @@ void RichEdit::DefaultHandleEvent(EventArgs& args) {
       SendToServices(WM_MOUSEMOVE, args.wParam, PointToLParam(args.mousePoint));
       return;
     case kEventMouseScrollWheel:
-      SendToServices(WM_MOUSEWHEEL, args.wParam, args.lParam);
+      // The event carries the bare delta; WM_MOUSEWHEEL wants it in the high word.
+      SendToServices(WM_MOUSEWHEEL,
+                     MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(args.wParam))),
+                     args.lParam);
       return;
     case kEventSetCursor:
       ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));

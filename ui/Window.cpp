@@ -210,6 +210,14 @@ void Window::CloseWithResult(UINT result) {
     ::PostMessageW(hwnd_, WM_CLOSE, result, 0);
     return;
   }
+  // Hide the root: from now on nothing in the window can be clicked or keyed. The last
+  // frame stays on screen and fades (painting stops while closing).
+  closing_ = true;
+  Control* pushed = pushed_;
+  pushed_ = nullptr;
+  ReleaseCapture();
+  if (pushed) pushed->SendEvent(kEventMouseButtonUp, 0, 0, 0, POINT{-1, -1});
+  root_->SetVisible(false);
   // Fade the window out, then close it once the fade has had its time.
   auto& timers = AnimationTimers::Instance();
   auto step = std::make_shared<int>(0);
@@ -342,6 +350,10 @@ void Window::SetFocus(Control* control) {
     focus_ = control;
     SendEventTo(control, kEventInternalSetFocus, 0, 0, 0, lastMouse_);
   }
+}
+
+void Window::DropDeadFocus() {
+  if (focus_ && !focus_->IsLive()) KillFocus();
 }
 
 void Window::KillFocus() {
@@ -483,6 +495,10 @@ void Window::PaintNow() { Paint(); }
 
 void Window::Paint() {
   if (!hwnd_ || ::IsIconic(hwnd_) || !renderContext_) return;
+  if (closing_) {
+    ::ValidateRect(hwnd_, nullptr);
+    return;
+  }
   LARGE_INTEGER start, end, frequency;
   ::QueryPerformanceCounter(&start);
 
@@ -577,9 +593,10 @@ void Window::OnButtonDown(const POINT& point, EventCode code) {
   lastMouse_ = point;
   Control* under = FindControlAt(point);
   if (!under) return;
+  // The press takes the capture only: controls that want keys (rich edits) take the focus
+  // themselves, so a clicked button never keeps it after its page is gone.
   pushed_ = under;
   SetCapture();
-  if (under->IsEnabled() && under->IsKeyboardEnabled()) SetFocus(under);
   SendEventTo(pushed_, code, 0, 0, 0, point);
 }
 
@@ -672,6 +689,7 @@ LRESULT Window::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& h
     case WM_MOUSEWHEEL: {
       POINT point = PointFromLParam(lParam);
       ::ScreenToClient(hwnd_, &point);
+      // The event carries the bare delta; a rich edit puts it back into the high word.
       SendEventTo(FindControlAt(point), kEventMouseScrollWheel,
                   static_cast<WPARAM>(GET_WHEEL_DELTA_WPARAM(wParam)), lParam, 0, point);
       break;
@@ -690,6 +708,7 @@ LRESULT Window::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& h
       break;
     }
     case WM_KEYDOWN:
+      DropDeadFocus();
       keyControl_ = focus_;
       SendEventTo(focus_, kEventKeyDown, wParam, lParam, static_cast<wchar_t>(wParam), lastMouse_);
       break;
@@ -698,6 +717,7 @@ LRESULT Window::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& h
                   lastMouse_);
       break;
     case WM_CHAR:
+      DropDeadFocus();
       SendEventTo(focus_, kEventChar, wParam, lParam, static_cast<wchar_t>(wParam), lastMouse_);
       break;
     case WM_KILLFOCUS:

@@ -87,6 +87,8 @@ class Window : public virtual nbase::SupportWeakCallback {
   Control* GetFocus() const { return focus_; }
   void SetFocus(Control* control);
   void KillFocus();
+  // Keys never reach a control that is hidden or disabled, itself or through a box around it.
+  void DropDeadFocus();
   Control* GetHoverControl() const { return hover_; }
   POINT GetLastMousePos() const { return lastMouse_; }
 
@@ -175,6 +177,7 @@ class Window : public virtual nbase::SupportWeakCallback {
   bool captured_ = false;
   bool layered_ = false;
   bool modal_ = false;
+  bool closing_ = false;  // the root is hidden and the window fades out
   SIZE initSize_ = {0, 0};
   SIZE minInfo_ = {0, 0};
   SIZE maxInfo_ = {0, 0};
