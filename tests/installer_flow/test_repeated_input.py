@@ -1,0 +1,95 @@
+"""Every user intent acts once: keys pressed after 立即安装 while the bar fills,
+a double click on 立即体验 and on 直接退出."""
+
+import os
+import sys
+import time
+
+from flow_support import end_installer, shot, start_installer
+from installer_support import (PackageService, check, clean_state, data_of, default_install_dir)
+from pwharness import Wine, wait_until
+
+
+
+def count(service, name, **fields):
+    return len([r for r in service.reports() if r["eventId"] == name and
+                all(data_of(r).get(k) == v for k, v in fields.items())])
+
+
+def double_click(app, name):
+    from installer_support import TARGETS
+    px, py = app.point(*TARGETS[name])
+    wx, wy, _, _ = app.wine.geometry(app.win)
+    app.wine.xdotool("mousemove", "--sync", wx + px, wy + py)
+    time.sleep(0.1)
+    app.wine.xdotool("click", "--repeat", "2", "--delay", "60", "1")
+
+
+def keys_and_launch(wine):
+    clean_state(wine)
+    with PackageService(wine, "repeated_keys_%d.jsonl" % wine.dpi) as service:
+        service.packages(service={"trickle": 6})
+        app = start_installer(wine)
+        app.click("btn_startinstall")
+        for key in ("space", "Return", "space"):
+            wine.key(key, win=app.win)
+            time.sleep(0.4)
+        service.wait_event("InstallResultReport", timeout=180)
+        time.sleep(2)
+        clicks = count(service, "OnClick", ClickSrc="Install")
+        requests = service.package_requests()
+        setups = count(service, "InstallTimeCost")
+        print("keys: %d OnClick Install, %d package requests, %d setup runs"
+              % (clicks, len(requests), setups))
+        check(clicks == 1, "%d OnClick Install reports" % clicks)
+        check(len(requests) == 1, "package requests %s" % requests)
+        check(setups == 1, "%d setup runs" % setups)
+
+        shot(app, "repeated_installed")
+        double_click(app, "btn_startapp")
+        code = app.wait_exit(30)
+        check(code == 0, "installer exit code %s" % code)
+        launches = os.path.join(default_install_dir(wine), "launches.log")
+        wait_until(lambda: os.path.exists(launches), timeout=20, what="product started")
+        time.sleep(3)
+        starts = [l for l in open(launches, encoding="utf-8").read().splitlines() if l.strip()]
+        print("double click on 立即体验: %d product start(s)" % len(starts))
+        check(len(starts) == 1, "product starts %s" % starts)
+
+
+def survey_quit(wine):
+    clean_state(wine)
+    with PackageService(wine, "repeated_survey_%d.jsonl" % wine.dpi) as service:
+        app = start_installer(wine)
+        try:
+            app.click("btn_exit")
+            wait_until(lambda: count(service, "OnClick", ClickSrc="ReInstall"), timeout=10,
+                       what="survey page")
+            app.click("edit_feedback")
+            for i in range(1, 16):
+                wine.type_text("line %d of a long answer" % i)
+                wine.key("Return")
+            time.sleep(0.5)
+            double_click(app, "btn_quitStart")
+            code = app.wait_exit(30)
+            check(code == 0, "installer exit code %s" % code)
+            time.sleep(1)
+            exits = [data_of(r)["btn_exit"] for r in service.reports()
+                     if r["eventId"] == "OnClick" and "btn_exit" in data_of(r)]
+            print("double click on 直接退出: %d btn_exit report(s)" % len(exits))
+            check(len(exits) == 1, "btn_exit reports %s" % exits)
+            check(exits[0].startswith("Start line 1 of a long answer"), "btn_exit %r" % exits[0])
+        finally:
+            end_installer(app)
+
+
+def main():
+    wine = Wine()
+    keys_and_launch(wine)
+    survey_quit(wine)
+    print("repeated input OK at %d DPI" % wine.dpi)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
