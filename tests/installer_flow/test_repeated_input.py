@@ -5,7 +5,7 @@ import os
 import sys
 import time
 
-from flow_support import end_installer, shot, start_installer
+from flow_support import crop, end_installer, layout_rect, rmse, shot, start_installer
 from installer_support import (PackageService, check, clean_state, data_of, default_install_dir)
 from pwharness import Wine, wait_until
 
@@ -23,6 +23,28 @@ def double_click(app, name):
     app.wine.xdotool("mousemove", "--sync", wx + px, wy + py)
     time.sleep(0.1)
     app.wine.xdotool("click", "--repeat", "2", "--delay", "60", "1")
+
+
+# The text area of edit_feedback (96-DPI layout units), inside its padding.
+FEEDBACK_TEXT = (6, 250, 300, 334)
+
+
+def wheel(app, name, button, notches):
+    """Turns the wheel over a control: X button 4 is a notch up, 5 a notch down."""
+    from installer_support import TARGETS
+    px, py = app.point(*TARGETS[name])
+    wx, wy, _, _ = app.wine.geometry(app.win)
+    app.wine.xdotool("mousemove", "--sync", wx + px, wy + py)
+    for _ in range(notches):
+        app.wine.xdotool("click", button)
+        time.sleep(0.15)
+    time.sleep(0.5)
+
+
+def feedback_text(app, tag):
+    png = shot(app, "repeated_feedback_" + tag)
+    return crop(png, layout_rect(app.scale, FEEDBACK_TEXT),
+                app.wine.artifacts("installer_flow", "feedback_%s_%d.png" % (tag, app.wine.dpi)))
 
 
 def keys_and_launch(wine):
@@ -70,6 +92,17 @@ def survey_quit(wine):
                 wine.type_text("line %d of a long answer" % i)
                 wine.key("Return")
             time.sleep(0.5)
+            # The typed text ends on its last line; the wheel brings the first lines back
+            # and takes them away again.
+            last = feedback_text(app, "last_lines")
+            wheel(app, "edit_feedback", 4, 10)
+            first = feedback_text(app, "first_lines")
+            wheel(app, "edit_feedback", 5, 10)
+            again = feedback_text(app, "last_lines_again")
+            print("wheel over edit_feedback: up moved the text by %.4f, down came back within %.4f"
+                  % (rmse(last, first), rmse(last, again)))
+            check(rmse(last, first) > 0.05, "the wheel did not scroll edit_feedback up")
+            check(rmse(last, again) < 0.02, "the wheel did not scroll edit_feedback back down")
             double_click(app, "btn_quitStart")
             code = app.wait_exit(30)
             check(code == 0, "installer exit code %s" % code)

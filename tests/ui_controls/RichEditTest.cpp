@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "TestSupport.h"
 #include "ui/Box.h"
@@ -115,22 +117,55 @@ TEST_F(RichEditTest, NaturalSizeGrowsWithLinesAndAutoHeightFitsOneLine) {
   EXPECT_LT(height, 12 + 40);
 }
 
-TEST_F(RichEditTest, TextIsPaintedIntoTheContext) {
-  ASSERT_TRUE(single_->HasTextServices());
+// The window painted as it is now: one 0x00RRGGBB pixel per entry, rows of 400.
+std::vector<DWORD> PaintWindow(ui::Window* window) {
   auto context = ui::UiGlobal::GetRenderFactory()->CreateRenderContext();
-  ASSERT_TRUE(context->Resize(400, 200));
+  if (!context->Resize(400, 200)) return {};
   context->Clear();
-  window_->GetRoot()->Paint(context.get(), MakeRect(0, 0, 400, 200));
-  const RECT text = single_->GetTextRect();
+  window->GetRoot()->Paint(context.get(), MakeRect(0, 0, 400, 200));
   const auto* bits = static_cast<const DWORD*>(context->GetBitmap()->GetBits());
+  return std::vector<DWORD>(bits, bits + 400 * 200);
+}
+
+int DarkPixels(const std::vector<DWORD>& pixels, const RECT& area) {
   int dark = 0;
-  for (int y = text.top; y < text.bottom; ++y) {
-    for (int x = text.left; x < text.right; ++x) {
-      const DWORD pixel = bits[y * 400 + x];
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      const DWORD pixel = pixels[y * 400 + x];
       if ((pixel >> 24) == 0xff && (pixel & 0xff) < 0x60) ++dark;
     }
   }
-  EXPECT_GT(dark, 20);
+  return dark;
+}
+
+TEST_F(RichEditTest, TextIsPaintedIntoTheContext) {
+  ASSERT_TRUE(single_->HasTextServices());
+  EXPECT_GT(DarkPixels(PaintWindow(window_), single_->GetTextRect()), 20);
+}
+
+TEST_F(RichEditTest, TheMouseWheelScrollsALongTextBothWays) {
+  ASSERT_TRUE(multi_->HasTextServices());
+  std::wstring text;
+  for (int i = 1; i <= 20; ++i) text += L"line " + std::to_wstring(i) + L"\r\n";
+  multi_->SetText(text);
+  // The wheel message as the system sends it: the delta in the high word, the
+  // point in screen coordinates.
+  const RECT pos = multi_->GetPos();
+  POINT point = {(pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2};
+  ::ClientToScreen(hwnd_, &point);
+  const auto wheel = [&](short delta) {
+    ::SendMessageW(hwnd_, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)),
+                   MAKELPARAM(point.x, point.y));
+  };
+  for (int i = 0; i < 10; ++i) wheel(WHEEL_DELTA);  // up to the first line
+  const std::vector<DWORD> top = PaintWindow(window_);
+  ASSERT_GT(DarkPixels(top, multi_->GetTextRect()), 20);
+  wheel(-WHEEL_DELTA);
+  const std::vector<DWORD> down = PaintWindow(window_);
+  EXPECT_NE(top, down) << "a notch down did not scroll";
+  EXPECT_GT(DarkPixels(down, multi_->GetTextRect()), 20) << "scrolled past the text";
+  wheel(WHEEL_DELTA);
+  EXPECT_EQ(top, PaintWindow(window_)) << "a notch up did not come back to the first line";
 }
 
 }  // namespace
