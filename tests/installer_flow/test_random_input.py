@@ -50,6 +50,13 @@ def reset(service, rng):
     return spec
 
 
+def on_screen(wine, x, y):
+    """A point moved onto the screen: a window caught mid-move or mid-hide can report a
+    place partly off it."""
+    sw, sh = (int(v) for v in wine.xdotool("getdisplaygeometry").split())
+    return min(max(x, 0), sw - 1), min(max(y, 0), sh - 1)
+
+
 def act(wine, app, rng, actions):
     wx, wy, w, h = wine.geometry(app.win)
     boxes = box_windows(wine, app.scale)
@@ -59,21 +66,21 @@ def act(wine, app, rng, actions):
         bx, by, bw, bh = wine.geometry(boxes[-1])
         x, y = bx + rng.randrange(bw), by + rng.randrange(bh)
         kind = "box"
-        wine.click_at(x, y)
+        wine.click_at(*on_screen(wine, x, y))
     elif roll < 0.65:
         name = rng.choice(names)
         px, py = app.point(*TARGETS[name])
         kind = "click"
-        wine.click_at(wx + px, wy + py)
+        wine.click_at(*on_screen(wine, wx + px, wy + py))
     elif roll < 0.75:
         name = rng.choice(names)
         px, py = app.point(*TARGETS[name])
         kind = "double"
-        wine.xdotool("mousemove", "--sync", wx + px, wy + py)
+        wine.xdotool("mousemove", "--sync", *on_screen(wine, wx + px, wy + py))
         wine.xdotool("click", "--repeat", "2", "--delay", str(rng.randint(30, 120)), "1")
     elif roll < 0.82:
         kind = "point"
-        wine.click_at(wx + rng.randrange(w), wy + rng.randrange(h))
+        wine.click_at(*on_screen(wine, wx + rng.randrange(w), wy + rng.randrange(h)))
     else:
         kind = "key"
         wine.xdotool("key", "--clearmodifiers", rng.choice(KEYS), check=False)
@@ -90,7 +97,7 @@ def check_run(run, log, launches, code):
             faults.append("run %d: a report did not decode: %s" % (run, entry.get("error")))
         else:
             reports.append(entry["report"])
-    in_flight = False
+    in_flight = awaiting_result = False
     good_downloads = setups = 0
     success = False
     for r in reports:
@@ -102,12 +109,18 @@ def check_run(run, log, launches, code):
         elif event == "OnClick" and data.get("ClickSrc") == "ReInstall" and in_flight:
             faults.append("run %d: a restart while a download was in flight" % run)
         elif event == "DownloadTimeCost":
+            # Every download ends in one result (the setup's or the failure page's) before
+            # the next one: two downloads in a row means one intent ran twice.
+            if awaiting_result:
+                faults.append("run %d: a second download before the first one's result" % run)
             in_flight = False
+            awaiting_result = True
             good_downloads += data.get("ret") == "0"
         elif event == "InstallTimeCost":
             setups += 1
-        elif event == "InstallResultReport" and data.get("result") == "success":
-            success = True
+        elif event == "InstallResultReport":
+            awaiting_result = False
+            success = success or data.get("result") == "success"
     if setups > good_downloads:
         faults.append("run %d: %d setup runs after %d good downloads" % (run, setups, good_downloads))
     if launches > (1 if success else 0):

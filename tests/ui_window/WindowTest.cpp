@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "UiTestSupport.h"
+#include "ui/Box.h"
 #include "ui/Button.h"
 #include "ui/Control.h"
 #include "ui/IBitmap.h"
@@ -135,6 +136,22 @@ TEST(WindowTest, ClicksReachButtonsOnlyWhenReleasedOverThem) {
     uitest::Release(hwnd, center);
     EXPECT_EQ(clicks, 1);
     EXPECT_FALSE(window->IsCaptured());
+    // The click leaves the keyboard focus where it was, so keys pressed later do not
+    // click again.
+    EXPECT_FALSE(button->IsFocused());
+    ::SendMessageW(hwnd, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(clicks, 1);
+
+    // A focused button loses the focus when its page is hidden, and keys do not reach it.
+    ui::Control* page = button->GetParent();
+    ASSERT_NE(page, nullptr);
+    button->SetFocus();
+    ASSERT_TRUE(button->IsFocused());
+    page->SetVisible(false);
+    EXPECT_FALSE(button->IsFocused());
+    ::SendMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(clicks, 1);
+    page->SetVisible(true);
 
     // Pressed, then released outside: no click, and the button is normal again.
     uitest::Press(hwnd, center);
@@ -165,9 +182,20 @@ TEST(WindowTest, CloseWithResultHidesFirstAndClosesLater) {
       closeEventSeen = true;
       return true;
     });
+    auto* button = window->FindNamedControl(L"btn_startinstall");
+    ASSERT_NE(button, nullptr);
+    int clicks = 0;
+    button->AddEventHandler(ui::kEventClick, [&](const ui::EventArgs&) {
+      ++clicks;
+      return true;
+    });
     window->CloseWithResult(7);
     // Nothing closes synchronously: the window is still there, its close is pending.
     EXPECT_TRUE(::IsWindow(hwnd));
+    // ...but its controls are gone for the mouse: a second click of a double click
+    // does nothing.
+    uitest::Click(hwnd, CenterOf(button->GetPos()));
+    EXPECT_EQ(clicks, 0);
     EXPECT_EQ(result, -1);
     ASSERT_TRUE(PumpUntil([&] { return window->GetWindowAlpha() < 255; }, 5000));
     ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(hwnd); }, 5000));
