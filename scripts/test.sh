@@ -21,9 +21,9 @@ X86_TESTS=OFF
 if bash "$ROOT/tests/harness/probe-x86.sh" "$BUILD/x86"; then
   X86_TESTS=ON
 fi
-# shellcheck disable=SC2046
 # The tested builds give up a silent download attempt after 5 s instead of
 # the shipped 60 s, so the stall tests take seconds, not minutes.
+# shellcheck disable=SC2046
 bash "$ROOT/scripts/configure.sh" "$BUILD/x86" x86 -DPW_BUILD_TESTS=$X86_TESTS \
   -DPW_DOWNLOAD_STALL_SECONDS=5 \
   $(hosts "${PW_TEST_PORT_X86:-18651}")
