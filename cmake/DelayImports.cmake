@@ -46,6 +46,19 @@ function(pw_delay_import)
       message(FATAL_ERROR "dlltool could not make the delay-import library of ${name}.dll")
     endif()
     add_library(pw_delay_${name} INTERFACE)
+    # The 32-bit linker drops the jump stub of an import whose stub symbol
+    # nothing names, keeping only its __imp_ slot; a delay-import slot points
+    # at that stub, so a function called only through __imp_ (every dllimport
+    # declaration) would jump to address 0. Naming every stub keeps them all.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      set(stubs "")
+      foreach(entry ${entries})
+        string(REPLACE " I ${prefix}" "" export "${entry}")
+        string(APPEND stubs "--undefined=_${export}\n")
+      endforeach()
+      file(WRITE ${out_dir}/${name}_stubs.rsp "${stubs}")
+      target_link_options(pw_delay_${name} INTERFACE "LINKER:@${out_dir}/${name}_stubs.rsp")
+    endif()
     # The ordinary library follows for what it holds besides imports (GDI+'s
     # GUIDs, for one); every function is already taken from the delay library.
     target_link_libraries(pw_delay_${name} INTERFACE ${lib} ${name})

@@ -29,6 +29,10 @@ def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     wine = Wine()
+    # demo.sh names the image to drive (the shipped 32-bit one where it runs).
+    program = os.environ.get("PW_DEMO_EXE")
+    if program:
+        wine.exe = lambda name=None: program
     service = RunningService()
 
     shots = []

@@ -40,13 +40,21 @@ class PeImage:
         opt = pe + 24
         self.magic = struct.unpack_from("<H", data, opt)[0]
         self.subsystem = struct.unpack_from("<H", data, opt + 68)[0]
+        if self.magic == 0x10B:
+            self.image_base = struct.unpack_from("<I", data, opt + 28)[0]
+        else:
+            self.image_base = struct.unpack_from("<Q", data, opt + 24)[0]
         dirs = opt + (96 if self.magic == 0x10B else 112)
         self.dirs = [struct.unpack_from("<II", data, dirs + 8 * i) for i in range(16)]
         self.sections = []
+        self.code = []
         sec = opt + opt_size
         for i in range(nsections):
             name, vsize, va, rsize, raw = struct.unpack_from("<8sIIII", data, sec + 40 * i)
             self.sections.append((va, max(vsize, rsize), raw))
+            flags = struct.unpack_from("<I", data, sec + 40 * i + 36)[0]
+            if flags & 0x20000000:  # IMAGE_SCN_MEM_EXECUTE
+                self.code.append((va, vsize))
 
     def off(self, rva):
         for va, size, raw in self.sections:
@@ -67,6 +75,39 @@ class PeImage:
                 return names
             names.append(self.cstr(desc[3]))
             o += 20
+
+    def delay_imports(self):
+        """{dll name: [IAT slot values]} of the delay-load descriptors. The GNU
+        linker leaves the image's delay-import directory empty, so they are
+        found by their shape: attributes 1 (RVAs), then the RVAs of the DLL's
+        name, its module handle, its IAT and its name table."""
+        found = {}
+        word = 4 if self.magic == 0x10B else 8
+        fmt = "<I" if word == 4 else "<Q"
+        for va, size, raw in self.sections:
+            end = min(raw + size, len(self.data)) - 32
+            for o in range(raw, end, 4):
+                attrs, name, hmod, iat, int_ = struct.unpack_from("<IIIII", self.data, o)
+                if attrs != 1 or not (name and hmod and iat and int_):
+                    continue
+                try:
+                    dll = self.cstr(name)
+                    io, no = self.off(iat), self.off(int_)
+                except (ValueError, UnicodeDecodeError):
+                    continue
+                if not re.fullmatch(r"[A-Za-z0-9_]+\.dll", dll):
+                    continue
+                slots = []
+                while struct.unpack_from(fmt, self.data, no)[0]:
+                    slots.append(struct.unpack_from(fmt, self.data, io)[0])
+                    io += word
+                    no += word
+                found[dll.lower()] = slots
+        return found
+
+    def in_code(self, address):
+        rva = address - self.image_base
+        return any(va <= rva < va + size for va, size in self.code)
 
     def resources(self):
         """{(type, id): bytes} with string types as str and numeric ones as int."""
@@ -114,6 +155,16 @@ class ImageTest(unittest.TestCase):
         self.assertIn("kernel32.dll", imports)
         self.assertEqual([n for n in imports if n not in KNOWN_DLLS], [],
                          "link it through pw_delay_import instead")
+
+    def test_delay_imports_reach_their_stubs(self):
+        # Until its first call a delay-loaded function's slot points at a stub
+        # in the program's code that loads the DLL; a slot left at 0 is a call
+        # to address 0.
+        delayed = self.pe.delay_imports()
+        self.assertIn("gdiplus.dll", delayed)
+        for dll, slots in delayed.items():
+            bad = [i for i, slot in enumerate(slots) if not self.pe.in_code(slot)]
+            self.assertEqual(bad, [], "%s: slots %s lead nowhere" % (dll, bad))
 
     def test_manifest(self):
         manifest = self.res[(24, 1)].decode("utf-8")

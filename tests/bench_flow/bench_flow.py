@@ -8,9 +8,9 @@ One run against the local package service on loopback:
     the same run: curl fetching the same package from the same service plus
     the same setup package run directly under Wine with /S /D=<folder>;
   * the sizes of the shipped 32-bit program (when the build knows it) and of
-    the 64-bit one;
+    the program measured;
   * the peak working set of the program over the whole flow: VmHWM of the
-    Linux process that runs it under wine64, its resident memory by kind of
+    Linux process that runs it under Wine, its resident memory by kind of
     mapping, and the same for bare layered windows (bench_flow_probe) with
     and without the program's DLLs: the platform's share;
   * the CPU time the program uses while it sits idle on the welcome page for
@@ -22,6 +22,11 @@ request at the service, the downloaded file complete on disk, the
 DownloadTimeCost report, the setup process's start and end, and the
 InstallResultReport. The platform's own download call is timed alone too
 (bench_flow_probe), cold in a fresh process and warm.
+
+The program measured is this build folder's: the shipped 32-bit image where
+the 32-bit build runs its tests here (x86.bench_flow), else the 64-bit build;
+the first line says which, and the bare windows are built alongside it, for
+the same architecture.
 
 Only the flow itself is checked (installed product, reports, exit code 0);
 no figure is compared with its target here: the targets are printed beside
@@ -125,19 +130,37 @@ def wineserver_pid(prefix):
     return None
 
 
-def program_pid(proc, exe_name):
-    """The Linux process that runs the program: wine64 becomes it in place."""
-    pid = proc.popen.pid
+def program_pid(started, exe_name, prefix):
+    """The Linux process that runs the program. wine64 becomes a 64-bit program
+    in place; a 32-bit one it hands through start.exe to the 32-bit loader, a
+    process of its own in the same prefix."""
+    needle = exe_name.lower().encode()
 
-    def named():
+    def runs_program(pid):
+        # Wine sets argv[0] to the program's Windows path; the launcher that
+        # hands a 32-bit program over runs start.exe and names it later.
         try:
             with open("/proc/%d/cmdline" % pid, "rb") as f:
-                return exe_name.encode() in f.read()
+                return f.read().split(b"\0")[0].lower().endswith(needle)
         except OSError:
             return False
 
-    wait_until(named, timeout=30, what="process %d running %s" % (pid, exe_name))
-    return pid
+    def in_prefix(pid):
+        try:
+            with open("/proc/%d/environ" % pid, "rb") as f:
+                return ("WINEPREFIX=%s" % prefix).encode() in f.read().split(b"\0")
+        except OSError:
+            return False
+
+    def find():
+        if runs_program(started):
+            return started
+        for entry in os.listdir("/proc"):
+            if entry.isdigit() and runs_program(int(entry)) and in_prefix(int(entry)):
+                return int(entry)
+        return None
+
+    return wait_until(find, timeout=30, what="a process running %s" % exe_name)
 
 
 # --- helpers -----------------------------------------------------------------
@@ -155,6 +178,22 @@ def installed_page_shown(wine, app, name):
     path = app.shot(name)
     pixels = [wine.pixel(path, *app.point(x, y)) for x, y in INSTALLED_PROBES]
     return all(is_blue(p) for p in pixels), pixels, path
+
+
+def pe_bits(path):
+    """32 or 64: the word size of a Windows program, from its PE header."""
+    with open(path, "rb") as f:
+        header = f.read(4096)
+    offset = int.from_bytes(header[0x3C:0x40], "little")
+    machine = int.from_bytes(header[offset + 4:offset + 6], "little")
+    return {0x14C: 32, 0x8664: 64}.get(machine, 0)
+
+
+def image_name(path):
+    bits = pe_bits(path)
+    if bits == 32:
+        return "the shipped 32-bit image"
+    return "the %d-bit build" % bits if bits else "a program of unknown architecture"
 
 
 def mib(n):
@@ -336,8 +375,9 @@ def probe_window_memory(wine, probe, dlls):
         try:
             wine.wait_window("^bench_flow_probe$", timeout=60)
             time.sleep(1.0)
-            status = read_status(proc.pid)
-            categories = smaps_categories(proc.pid, "bench_flow_probe.exe")
+            pid = program_pid(proc.pid, "bench_flow_probe.exe", wine.prefix)
+            status = read_status(pid)
+            categories = smaps_categories(pid, "bench_flow_probe.exe")
         finally:
             try:
                 proc.wait(30)
@@ -442,7 +482,7 @@ def measure_flow(wine, service, run, program):
     package_size = os.path.getsize(os.path.join(wine.build, "packages", "PageWrightSetup.exe"))
 
     app = Installer(wine)
-    pid = program_pid(app.proc, "PageWrightOnlineSetup.exe")
+    pid = program_pid(app.proc.popen.pid, "PageWrightOnlineSetup.exe", wine.prefix)
     service.wait_event("AppStart", timeout=60)
     # Nothing under the pointer: hover effects are not idling.
     wine.xdotool("mousemove", "--sync", 0, 0)
@@ -579,17 +619,21 @@ def main():
     args = parser.parse_args()
 
     wine = Wine()
-    x64_exe = wine.exe()
+    measured_exe = wine.exe()
+    measured = image_name(measured_exe)
     x86_exe = args.x86_exe if args.x86_exe and os.path.exists(args.x86_exe) else None
+    if not x86_exe and pe_bits(measured_exe) == 32:
+        x86_exe = measured_exe
     probe = args.probe if args.probe and os.path.exists(args.probe) else None
 
-    print("== installer flow benchmark (64-bit build under wine64, loopback %s)" % HOST_PORT)
+    print("== installer flow benchmark: measures %s, %s, under Wine (loopback %s)"
+          % (measured, measured_exe, HOST_PORT))
     flows = []
     floors = []
     with PackageService(wine, "bench_flow.jsonl") as service:
         clean_state(wine)
         floors.append(measure_floor(wine, probe, "before"))
-        programs = args.program or [x64_exe]
+        programs = args.program or [measured_exe]
         for run in range(1, args.runs + 1):
             for program in programs:
                 flows.append(measure_flow(wine, service, run, program))
@@ -598,7 +642,7 @@ def main():
     baselines = []
     if probe:
         baselines.append(("bare layered window",) + probe_window_memory(wine, probe, []))
-        dlls = imported_dlls(x64_exe) + ["msftedit.dll"]
+        dlls = imported_dlls(measured_exe) + ["msftedit.dll"]
         baselines.append(("same + the program's %d DLLs" % len(dlls),)
                          + probe_window_memory(wine, probe, dlls))
 
@@ -607,7 +651,7 @@ def main():
     platform = [fl.platform["cold"] + fl.setup for fl in floors if fl.platform]
 
     print()
-    print("== click 立即安装 -> success page (64-bit program)")
+    print("== click 立即安装 -> success page (%s)" % measured)
     for i, f in enumerate(flows, 1):
         ratio = f.click_to_installed / best.total
         print("%s: %.3f s; floor (curl + setup, best of %d) %.3f s: ratio %.2fx; "
@@ -637,11 +681,13 @@ def main():
         print("32-bit %s: %d bytes (%.2f MiB); target <= %.1f MiB: %s"
               % (x86_exe, x86_size, mib(x86_size), mib(X86_SIZE_TARGET),
                  verdict(x86_size <= X86_SIZE_TARGET)))
-    x64_size = os.path.getsize(x64_exe)
-    print("64-bit %s: %d bytes (%.2f MiB)" % (x64_exe, x64_size, mib(x64_size)))
+    if measured_exe != x86_exe:
+        size = os.path.getsize(measured_exe)
+        print("%d-bit %s: %d bytes (%.2f MiB)" % (pe_bits(measured_exe), measured_exe, size, mib(size)))
 
     print()
-    print("== peak working set (VmHWM of the Linux process that runs the program under wine64)")
+    print("== peak working set of %s (VmHWM of the Linux process that runs it under Wine)"
+          % measured)
     for i, f in enumerate(flows, 1):
         w, s = f.welcome_status, f.installed_status
         print("%s: %.1f MiB over the whole flow; target <= %.0f MiB: %s"

@@ -379,10 +379,13 @@ int wmain(int argc, wchar_t** argv) {
     return RunBare(argv[3]);
   }
   const int runs = argc >= 2 ? std::max(1, _wtoi(argv[1])) : 5;
+  // Both children are this program, so the bare window is always built alongside the skinned
+  // one, for the same architecture; the 32-bit build is the shipped program's.
+  constexpr int kBits = sizeof(void*) * 8;
   std::printf(
-      "UI start-up benchmark, %d runs each (main layout at the system DPI vs bare layered "
-      "window)\n",
-      runs);
+      "UI start-up benchmark of the %d-bit build%s, %d runs each (main layout at the system DPI "
+      "vs a bare %d-bit layered window)\n",
+      kBits, kBits == 32 ? " (the shipped program's)" : "", runs, kBits);
   // Per figure, the values of every run (wall and CPU times of the children included).
   std::map<std::string, std::vector<double>> series;
   auto add = [&series](const std::string& prefix, const std::map<std::string, double>& figures) {

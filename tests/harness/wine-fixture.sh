@@ -34,11 +34,16 @@ start_xvfb() {
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.1
     done
-    if kill -0 "$pid" 2>/dev/null && [ -S "/tmp/.X11-unix/X$n" ]; then
+    # Two fixtures starting at once may both have seen :$n free; the lock
+    # file names the Xvfb that won it.
+    if kill -0 "$pid" 2>/dev/null && [ -S "/tmp/.X11-unix/X$n" ] &&
+      [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ]; then
       echo ":$n" >"$state/display"
       echo "$pid" >"$state/xvfb.pid"
       return
     fi
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
   done
   echo "no free X display for Xvfb" >&2
   exit 1
