@@ -576,7 +576,6 @@ void CMainWindow::OnSetupSucceeded() {
 }
 
 void CMainWindow::LaunchProduct() {
-  if (leaving_) return;
   ::LaunchProduct(installDir_);
   Leave();
 }

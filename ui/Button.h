@@ -24,7 +24,7 @@ class ButtonTemplate : public LabelTemplate<InheritType> {
   }
 
   void DefaultHandleEvent(EventArgs& args) override {
-    if (args.type == kEventKeyDown && this->IsKeyboardEnabled() && this->IsLive() &&
+    if (args.type == kEventKeyDown && this->IsKeyboardEnabled() &&
         (args.chKey == VK_SPACE || args.chKey == VK_RETURN || args.wParam == VK_SPACE ||
          args.wParam == VK_RETURN)) {
       Activate();

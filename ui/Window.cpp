@@ -338,6 +338,10 @@ void Window::ReleaseCapture() {
 
 void Window::SetFocus(Control* control) {
   if (hwnd_ && ::GetFocus() != hwnd_) ::SetFocus(hwnd_);
+  // A hidden or disabled control never holds the focus (asking for it only takes
+  // the focus away from the old one); hiding or disabling one that holds it
+  // takes it away too (Control::SetVisible, SetEnabled).
+  if (control && !control->IsLive()) control = nullptr;
   if (control == focus_) return;
   auto flag = control ? control->AcquireWeakFlag() : std::weak_ptr<nbase::WeakFlag>();
   if (focus_) {
@@ -350,10 +354,6 @@ void Window::SetFocus(Control* control) {
     focus_ = control;
     SendEventTo(control, kEventInternalSetFocus, 0, 0, 0, lastMouse_);
   }
-}
-
-void Window::DropDeadFocus() {
-  if (focus_ && !focus_->IsLive()) KillFocus();
 }
 
 void Window::KillFocus() {
@@ -708,7 +708,6 @@ LRESULT Window::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& h
       break;
     }
     case WM_KEYDOWN:
-      DropDeadFocus();
       keyControl_ = focus_;
       SendEventTo(focus_, kEventKeyDown, wParam, lParam, static_cast<wchar_t>(wParam), lastMouse_);
       break;
@@ -717,7 +716,6 @@ LRESULT Window::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& h
                   lastMouse_);
       break;
     case WM_CHAR:
-      DropDeadFocus();
       SendEventTo(focus_, kEventChar, wParam, lParam, static_cast<wchar_t>(wParam), lastMouse_);
       break;
     case WM_KILLFOCUS:

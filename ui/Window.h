@@ -87,8 +87,6 @@ class Window : public virtual nbase::SupportWeakCallback {
   Control* GetFocus() const { return focus_; }
   void SetFocus(Control* control);
   void KillFocus();
-  // Keys never reach a control that is hidden or disabled, itself or through a box around it.
-  void DropDeadFocus();
   Control* GetHoverControl() const { return hover_; }
   POINT GetLastMousePos() const { return lastMouse_; }
 

@@ -149,6 +149,8 @@ TEST(WindowTest, ClicksReachButtonsOnlyWhenReleasedOverThem) {
     ASSERT_TRUE(button->IsFocused());
     page->SetVisible(false);
     EXPECT_FALSE(button->IsFocused());
+    button->SetFocus();  // nor can it take the focus while hidden
+    EXPECT_FALSE(button->IsFocused());
     ::SendMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(clicks, 1);
     page->SetVisible(true);
