@@ -1,0 +1,98 @@
+// The program's own C++ runtime hooks. Its code throws nothing and catches
+// nothing; these definitions keep the runtime's exception machinery (and the
+// demangler its default terminate handler prints with) out of the download.
+// A failed allocation ends the program, as an uncaught std::bad_alloc did.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+void* Allocate(std::size_t size) {
+  if (void* block = std::malloc(size != 0 ? size : 1)) return block;
+  std::abort();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return Allocate(size); }
+void* operator new[](std::size_t size) { return Allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size != 0 ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size != 0 ? size : 1);
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+
+#if defined(__GLIBCXX__)
+// libstdc++ reports a broken precondition of a container or string (and a
+// failed allocation inside one) through these; without exceptions each one
+// can only end the program. The library's own versions print a demangled
+// report, which would bring the demangler along.
+namespace std {
+void __throw_bad_alloc() { std::abort(); }
+void __throw_bad_array_new_length() { std::abort(); }
+void __throw_length_error(const char*) { std::abort(); }
+void __throw_logic_error(const char*) { std::abort(); }
+void __throw_out_of_range(const char*) { std::abort(); }
+void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
+void __throw_invalid_argument(const char*) { std::abort(); }
+void __throw_bad_function_call() { std::abort(); }
+void __glibcxx_assert_fail(const char*, int, const char*, const char*) noexcept { std::abort(); }
+}  // namespace std
+
+// Function-local statics: the runtime's own guard waits on a POSIX thread
+// library and reports a recursive start with an exception. Here one lock,
+// taken again freely by the thread that holds it (a static whose start needs
+// another static), makes every other thread wait until the start is done.
+namespace {
+
+SRWLOCK g_static_lock = SRWLOCK_INIT;
+volatile LONG g_static_owner = 0;  // thread id holding g_static_lock, or 0
+int g_static_depth = 0;            // touched only by that thread
+
+bool IsDone(const std::int64_t* guard) {
+  return __atomic_load_n(reinterpret_cast<const char*>(guard), __ATOMIC_ACQUIRE) != 0;
+}
+
+void Leave() {
+  if (--g_static_depth == 0) {
+    ::InterlockedExchange(&g_static_owner, 0);
+    ::ReleaseSRWLockExclusive(&g_static_lock);
+  }
+}
+
+}  // namespace
+
+extern "C" int __cxa_guard_acquire(std::int64_t* guard) {
+  if (IsDone(guard)) return 0;
+  const LONG self = static_cast<LONG>(::GetCurrentThreadId());
+  if (::InterlockedCompareExchange(&g_static_owner, 0, 0) != self) {
+    ::AcquireSRWLockExclusive(&g_static_lock);
+    ::InterlockedExchange(&g_static_owner, self);
+  }
+  ++g_static_depth;
+  if (!IsDone(guard)) return 1;  // the caller starts the static now
+  Leave();
+  return 0;
+}
+
+extern "C" void __cxa_guard_release(std::int64_t* guard) {
+  __atomic_store_n(reinterpret_cast<char*>(guard), 1, __ATOMIC_RELEASE);
+  Leave();
+}
+
+extern "C" void __cxa_guard_abort(std::int64_t*) { Leave(); }
+
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
