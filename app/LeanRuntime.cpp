@@ -2,9 +2,6 @@
 // nothing; these definitions keep the runtime's exception machinery (and the
 // demangler its default terminate handler prints with) out of the download.
 // A failed allocation ends the program, as an uncaught std::bad_alloc did.
-#include <windows.h>
-
-#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -48,49 +45,6 @@ void __throw_invalid_argument(const char*) { std::abort(); }
 void __throw_bad_function_call() { std::abort(); }
 void __glibcxx_assert_fail(const char*, int, const char*, const char*) noexcept { std::abort(); }
 }  // namespace std
-
-// Function-local statics: the runtime's own guard waits on a POSIX thread
-// library and reports a recursive start with an exception. Here one lock,
-// taken again freely by the thread that holds it (a static whose start needs
-// another static), makes every other thread wait until the start is done.
-namespace {
-
-SRWLOCK g_static_lock = SRWLOCK_INIT;
-volatile LONG g_static_owner = 0;  // thread id holding g_static_lock, or 0
-int g_static_depth = 0;            // touched only by that thread
-
-bool IsDone(const std::int64_t* guard) {
-  return __atomic_load_n(reinterpret_cast<const char*>(guard), __ATOMIC_ACQUIRE) != 0;
-}
-
-void Leave() {
-  if (--g_static_depth == 0) {
-    ::InterlockedExchange(&g_static_owner, 0);
-    ::ReleaseSRWLockExclusive(&g_static_lock);
-  }
-}
-
-}  // namespace
-
-extern "C" int __cxa_guard_acquire(std::int64_t* guard) {
-  if (IsDone(guard)) return 0;
-  const LONG self = static_cast<LONG>(::GetCurrentThreadId());
-  if (::InterlockedCompareExchange(&g_static_owner, 0, 0) != self) {
-    ::AcquireSRWLockExclusive(&g_static_lock);
-    ::InterlockedExchange(&g_static_owner, self);
-  }
-  ++g_static_depth;
-  if (!IsDone(guard)) return 1;  // the caller starts the static now
-  Leave();
-  return 0;
-}
-
-extern "C" void __cxa_guard_release(std::int64_t* guard) {
-  __atomic_store_n(reinterpret_cast<char*>(guard), 1, __ATOMIC_RELEASE);
-  Leave();
-}
-
-extern "C" void __cxa_guard_abort(std::int64_t*) { Leave(); }
 
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
