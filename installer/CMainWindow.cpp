@@ -449,7 +449,6 @@ void CMainWindow::ChooseInstallFolder() {
   info.ulFlags = kBrowseFlags;
   info.lpfn = BrowseCallback;
   info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
-  ui::UiGlobal::EnsureCommonControls();
   PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
   choosingFolder_ = false;
   if (chosen == nullptr) return;

@@ -38,7 +38,6 @@ struct GlobalState {
   std::map<std::wstring, std::shared_ptr<ImageInfo>> images;
   LanguageTable language;
   ULONG_PTR gdiplusToken = 0;
-  bool commonControlsStarted = false;
 };
 
 GlobalState& State() {
@@ -94,12 +93,6 @@ void UiGlobal::Startup(const std::wstring& resourceRoot, const CreateControlCall
       state.gdiplusToken = token;
     }
   }
-}
-
-void UiGlobal::EnsureCommonControls() {
-  GlobalState& state = State();
-  if (state.commonControlsStarted) return;
-  state.commonControlsStarted = true;
   ::InitCommonControls();
 }
 

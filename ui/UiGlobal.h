@@ -30,12 +30,11 @@ class UiGlobal {
  public:
   // Starts the toolkit: render factory, resource path (root + theme folder),
   // the hook, DPI awareness and scale, global.xml, the language file (root +
-  // language folder + "\gdstrings.ini") and GDI+. Open the skin archive first.
+  // language folder +
+  // "\gdstrings.ini"), GDI+ and the common controls. Open the skin archive
+  // first.
   static void Startup(const std::wstring& resourceRoot, const CreateControlCallback& hook,
                       const std::wstring& themeFolder, const std::wstring& languageFolder);
-  // The common controls (tool tips, and the shell's dialogs built on them) start on their first
-  // use, not in Startup: loading them costs the welcome page about 3 MiB of working set.
-  static void EnsureCommonControls();
 
   // Clean-up, in this order after the archive is closed.
   static void DeleteRenderFactory();

@@ -93,9 +93,8 @@ class StartupTest : public ::testing::Test {
 // Runs first in this program: nothing before it may have loaded msftedit.
 TEST_F(StartupTest, EditFieldsOnHiddenPagesAreReadyOnlyWhenTheirPageIsShown) {
   // Both edit fields sit on pages that are hidden at start: the first frame must not have
-  // paid for the rich edit library, nor for the common controls, which no page uses.
+  // paid for the rich edit library.
   EXPECT_FALSE(RichEditLibraryLoaded());
-  EXPECT_EQ(nullptr, ::GetModuleHandleW(L"comctl32.dll"));
 
   ui::RichEdit* installDir = Edit(L"edit_installdir");
   ASSERT_NE(nullptr, installDir);
@@ -154,13 +153,6 @@ TEST_F(StartupTest, AskingForTheServicesCreatesThemWhileThePageIsHidden) {
   EXPECT_EQ(L"line", feedback->GetText());
   const SIZE natural = feedback->GetNaturalSize(300, 0);
   EXPECT_GT(natural.cy, 0);
-}
-
-// The common controls start when first asked for (the folder dialog asks), once.
-TEST_F(StartupTest, CommonControlsStartOnFirstNeed) {
-  ui::UiGlobal::EnsureCommonControls();
-  ui::UiGlobal::EnsureCommonControls();
-  EXPECT_NE(nullptr, ::GetModuleHandleW(L"comctl32.dll"));
 }
 
 }  // namespace
