@@ -502,6 +502,7 @@ def measure_flow(wine, service, run, program):
     fig.idle_server_ms = (server1 - server0) * 1000.0 / CLK_TCK if server_pid else None
     fig.threads_idle = threads_idle
     fig.welcome_status = read_status(pid)
+    fig.welcome_categories = smaps_categories(pid, "PageWrightOnlineSetup.exe")
 
     # Click 立即安装 and wait for the success page.
     ticks_before_click = cpu_ticks(pid)
@@ -696,6 +697,8 @@ def main():
         print("%s: welcome page: VmHWM %.1f MiB, %d threads; target <= %.0f MiB: %s"
               % (label(i, f, flows), mib(w["VmHWM"]), f.threads_idle,
                  mib(WELCOME_PEAK_WS_TARGET), verdict(w["VmHWM"] <= WELCOME_PEAK_WS_TARGET)))
+        print("       welcome page: resident %.1f MiB (%s)"
+              % (mib(w["VmRSS"]), format_categories(f.welcome_categories)))
         print("       over the whole flow: VmHWM %.1f MiB" % mib(s["VmHWM"]))
         print("       success page: resident %.1f MiB (%s), %d threads"
               % (mib(s["VmRSS"]), format_categories(f.installed_categories), f.threads_installed))
