@@ -49,7 +49,9 @@ function(pw_delay_import)
     # The 32-bit linker drops the jump stub of an import whose stub symbol
     # nothing names, keeping only its __imp_ slot; a delay-import slot points
     # at that stub, so a function called only through __imp_ (every dllimport
-    # declaration) would jump to address 0. Naming every stub keeps them all.
+    # declaration) would jump to address 0. A target names the stubs to keep:
+    # every export by default (tests), or, after pw_keep_used_delay_stubs(),
+    # only those its own inputs call (the shipped program).
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
       set(stubs "")
       foreach(entry ${entries})
@@ -57,7 +59,10 @@ function(pw_delay_import)
         string(APPEND stubs "--undefined=_${export}\n")
       endforeach()
       file(WRITE ${out_dir}/${name}_stubs.rsp "${stubs}")
-      target_link_options(pw_delay_${name} INTERFACE "LINKER:@${out_dir}/${name}_stubs.rsp")
+      target_link_options(
+        pw_delay_${name} INTERFACE
+        "$<$<NOT:$<BOOL:$<TARGET_PROPERTY:PW_USED_DELAY_STUBS>>>:LINKER:@${out_dir}/${name}_stubs.rsp>")
+      set_property(GLOBAL APPEND PROPERTY PW_DELAY_DEFS ${out_dir}/${name}.def)
     endif()
     # The ordinary library follows for what it holds besides imports (GDI+'s
     # GUIDs, for one); every function is already taken from the delay library.
@@ -66,3 +71,26 @@ function(pw_delay_import)
 endfunction()
 
 pw_delay_import(bcrypt comctl32 gdiplus msimg32 urlmon version wininet winmm)
+
+# pw_keep_used_delay_stubs(<target> INPUTS <static libraries>...)
+# Keeps, on 32-bit, the jump stubs of only those delay-loaded functions that the
+# target's objects and the given libraries import: a list made just before the
+# link from their undefined __imp_ symbols. Each unused stub would otherwise
+# bring its import entry and name into the program.
+function(pw_keep_used_delay_stubs target)
+  cmake_parse_arguments(ARG "" "" "INPUTS" ${ARGN})
+  if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+    return()
+  endif()
+  get_property(defs GLOBAL PROPERTY PW_DELAY_DEFS)
+  string(JOIN "$<SEMICOLON>" inputs ${ARG_INPUTS})
+  set(rsp ${CMAKE_CURRENT_BINARY_DIR}/${target}_delay_stubs.rsp)
+  set_property(TARGET ${target} PROPERTY PW_USED_DELAY_STUBS ON)
+  add_custom_command(
+    TARGET ${target} PRE_LINK
+    COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} "-DDEFS=${defs}" -DOUTPUT=${rsp}
+            "-DINPUTS=$<JOIN:$<TARGET_OBJECTS:${target}>,$<SEMICOLON>>$<SEMICOLON>${inputs}"
+            -P ${CMAKE_SOURCE_DIR}/cmake/UsedDelayStubs.cmake
+    VERBATIM)
+  target_link_options(${target} PRIVATE "LINKER:@${rsp}")
+endfunction()

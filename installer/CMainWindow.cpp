@@ -173,11 +173,11 @@ void CMainWindow::OnLayoutReady() {
   const auto surveyHandler =
       MakeWeakCallback([this](const ui::EventArgs& args) { return UpdateSurveyQuitButton(args); });
   for (int i = 1; i <= kSurveyReasons; ++i) {
-    if (ui::Control* box = FindNamedControl(L"checkbox_" + std::to_wstring(i)))
+    if (ui::Control* box = FindNamedControl(L"checkbox_" + nbase::Int64ToWide(i)))
       box->AddSelectHandler(surveyHandler);
   }
   for (int i = 1; i <= kSurveyReasons; ++i) {
-    if (ui::Control* box = FindNamedControl(L"checkbox_" + std::to_wstring(i)))
+    if (ui::Control* box = FindNamedControl(L"checkbox_" + nbase::Int64ToWide(i)))
       box->AddUnselectHandler(surveyHandler);
   }
   if (ui::Control* feedback = FindNamedControl(L"edit_feedback"))
@@ -274,7 +274,7 @@ bool CMainWindow::HandleClick(const ui::EventArgs& args) {
 bool CMainWindow::UpdateSurveyQuitButton(const ui::EventArgs&) {
   bool enabled = false;
   for (int i = 1; i <= kSurveyReasons && !enabled; ++i)
-    enabled = IsChecked(L"checkbox_" + std::to_wstring(i));
+    enabled = IsChecked(L"checkbox_" + nbase::Int64ToWide(i));
   if (!enabled) {
     const auto* feedback = dynamic_cast<const ui::RichEdit*>(FindNamedControl(L"edit_feedback"));
     enabled = feedback != nullptr && !feedback->GetText().empty();
@@ -402,7 +402,7 @@ void CMainWindow::SubmitExitSurvey() {
       text += c;
   }
   for (int i = 1; i <= kSurveyReasons; ++i) {
-    if (IsChecked(L"checkbox_" + std::to_wstring(i))) text += kSurveyLabels[i - 1];
+    if (IsChecked(L"checkbox_" + nbase::Int64ToWide(i))) text += kSurveyLabels[i - 1];
   }
   SendReport(L"OnClick", {{L"btn_exit", L"Start " + text}});
   Leave();

@@ -6,6 +6,7 @@
 
 #include "base/ScopedHandle.h"
 #include "ui/Brush_Gdiplus.h"
+#include "ui/GdiplusFontCache.h"
 #include "ui/Path_Gdiplus.h"
 #include "ui/Pen_GdiPlus.h"
 
@@ -102,10 +103,13 @@ std::wstring FallbackFace(HDC dc, const LOGFONTW& original, const std::wstring& 
   return std::wstring();
 }
 
-// A GDI+ font for a GDI font and the text it is to draw. GDI+ looks a family up by its name
+// The GDI+ font for a GDI font and the text it is to draw. GDI+ looks a family up by its name
 // only and knows nothing of the system's font substitutes, so the face GDI actually picked for
-// the font is used; when that face lacks glyphs of the text, a face that has them.
-std::unique_ptr<Gdiplus::Font> MakeGdiplusFont(HDC dc, HFONT font, const std::wstring& text) {
+// the font is used; when that face lacks glyphs of the text, a face that has them. The font
+// comes from the cache; only a font GDI+ cannot name is made here, into *uncached.
+Gdiplus::Font* ResolveGdiplusFont(HDC dc, HFONT font, const std::wstring& text,
+                                  GdiplusFontCache* cache,
+                                  std::unique_ptr<Gdiplus::Font>* uncached) {
   font = FontOrDefault(font);
   LOGFONTW logFont = {};
   ::GetObjectW(font, sizeof(logFont), &logFont);
@@ -120,18 +124,15 @@ std::unique_ptr<Gdiplus::Font> MakeGdiplusFont(HDC dc, HFONT font, const std::ws
     if (!fallback.empty()) face = fallback;
   }
 
-  Gdiplus::FontFamily family(face.c_str());
-  if (!face.empty() && family.GetLastStatus() == Gdiplus::Ok) {
-    Gdiplus::REAL em = static_cast<Gdiplus::REAL>(metrics.tmHeight - metrics.tmInternalLeading);
-    if (logFont.lfHeight < 0) em = static_cast<Gdiplus::REAL>(-logFont.lfHeight);
-    INT style = Gdiplus::FontStyleRegular;
-    if (logFont.lfWeight >= FW_SEMIBOLD) style |= Gdiplus::FontStyleBold;
-    if (logFont.lfItalic) style |= Gdiplus::FontStyleItalic;
-    if (logFont.lfUnderline) style |= Gdiplus::FontStyleUnderline;
-    auto result = std::make_unique<Gdiplus::Font>(&family, em, style, Gdiplus::UnitPixel);
-    if (result->GetLastStatus() == Gdiplus::Ok) return result;
-  }
-  return std::make_unique<Gdiplus::Font>(dc, font);
+  Gdiplus::REAL em = static_cast<Gdiplus::REAL>(metrics.tmHeight - metrics.tmInternalLeading);
+  if (logFont.lfHeight < 0) em = static_cast<Gdiplus::REAL>(-logFont.lfHeight);
+  INT style = Gdiplus::FontStyleRegular;
+  if (logFont.lfWeight >= FW_SEMIBOLD) style |= Gdiplus::FontStyleBold;
+  if (logFont.lfItalic) style |= Gdiplus::FontStyleItalic;
+  if (logFont.lfUnderline) style |= Gdiplus::FontStyleUnderline;
+  if (Gdiplus::Font* cached = cache->Get(face, em, style)) return cached;
+  *uncached = std::make_unique<Gdiplus::Font>(dc, font);
+  return uncached->get();
 }
 
 }  // namespace
@@ -472,7 +473,8 @@ void RenderContext_GdiPlus::DrawImage(const RECT& paintRect, IBitmap& bitmap, co
 void RenderContext_GdiPlus::DrawText(const RECT& rect, const std::wstring& text, DWORD argb,
                                      HFONT font, UINT format) {
   if (text.empty() || (argb >> 24) == 0 || IsEmptyRect(rect) || !EnsureSurface()) return;
-  const std::unique_ptr<Gdiplus::Font> gdipFont = MakeGdiplusFont(dc_, font, text);
+  std::unique_ptr<Gdiplus::Font> uncached;
+  Gdiplus::Font* const gdipFont = ResolveGdiplusFont(dc_, font, text, &fonts_, &uncached);
   if (gdipFont->GetLastStatus() != Gdiplus::Ok) return;
   const std::unique_ptr<Gdiplus::StringFormat> stringFormat = MakeStringFormat(format);
   const RECT device = ToDevice(rect);
@@ -481,7 +483,7 @@ void RenderContext_GdiPlus::DrawText(const RECT& rect, const std::wstring& text,
       static_cast<Gdiplus::REAL>(Width(device)), static_cast<Gdiplus::REAL>(Height(device)));
   Gdiplus::SolidBrush brush{Gdiplus::Color(argb)};
   BeforeGdiPlus();
-  graphics_->DrawString(text.c_str(), static_cast<INT>(text.size()), gdipFont.get(), layout,
+  graphics_->DrawString(text.c_str(), static_cast<INT>(text.size()), gdipFont, layout,
                         stringFormat.get(), &brush);
   AfterGdiPlus();
 }
@@ -490,7 +492,8 @@ SIZE RenderContext_GdiPlus::MeasureText(const std::wstring& text, HFONT font, UI
                                         int width) {
   SIZE size = {0, 0};
   if (text.empty() || !EnsureSurface()) return size;
-  const std::unique_ptr<Gdiplus::Font> gdipFont = MakeGdiplusFont(dc_, font, text);
+  std::unique_ptr<Gdiplus::Font> uncached;
+  Gdiplus::Font* const gdipFont = ResolveGdiplusFont(dc_, font, text, &fonts_, &uncached);
   if (gdipFont->GetLastStatus() != Gdiplus::Ok) return size;
   const std::unique_ptr<Gdiplus::StringFormat> stringFormat =
       MakeStringFormat(format & ~(DT_END_ELLIPSIS | DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM));
@@ -498,7 +501,7 @@ SIZE RenderContext_GdiPlus::MeasureText(const std::wstring& text, HFONT font, UI
   const Gdiplus::RectF layout(0, 0, width > 0 ? static_cast<Gdiplus::REAL>(width) : kUnlimited,
                               kUnlimited);
   Gdiplus::RectF bounds;
-  graphics_->MeasureString(text.c_str(), static_cast<INT>(text.size()), gdipFont.get(), layout,
+  graphics_->MeasureString(text.c_str(), static_cast<INT>(text.size()), gdipFont, layout,
                            stringFormat.get(), &bounds);
   size.cx = static_cast<LONG>(std::ceil(bounds.Width));
   size.cy = static_cast<LONG>(std::ceil(bounds.Height));

@@ -10,6 +10,7 @@
 
 #include "ui/GdiBitmap.h"
 #include "ui/GdiClip.h"
+#include "ui/GdiplusFontCache.h"
 #include "ui/IRenderContext.h"
 
 namespace ui {
@@ -84,6 +85,8 @@ class RenderContext_GdiPlus : public IRenderContext {
   POINT origin_ = {0, 0};
   std::vector<std::unique_ptr<GdiClip>> clips_;
   bool layered_ = true;
+  // The fonts of this context's draws and measures, each made once.
+  GdiplusFontCache fonts_;
 
   // BeginGdiDrawing / EndGdiDrawing state.
   RECT gdiRect_ = {0, 0, 0, 0};

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cwchar>
 
 #include "ui/AnimationTimers.h"
@@ -426,7 +427,9 @@ bool Window::ApplyWindowAttribute(const std::wstring& name, const std::wstring& 
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   } else if (name == L"heightpercent") {
-    const double fraction = std::wcstod(value.c_str(), nullptr);
+    // The platform's C library parses it: MinGW's own wcstod would bring its
+    // long-double conversions into the program for this one attribute.
+    const double fraction = ::_wtof(value.c_str());
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
     ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);

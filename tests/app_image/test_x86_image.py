@@ -23,6 +23,9 @@ KNOWN_DLLS = {
     "oleaut32.dll", "shlwapi.dll", "msvcrt.dll", "ws2_32.dll", "imm32.dll", "comdlg32.dll",
     "wldap32.dll", "rpcrt4.dll", "psapi.dll", "setupapi.dll", "normaliz.dll", "nsi.dll",
 }
+# What every user downloads first: a change that pulls in a large library shows
+# here at once.
+SIZE_LIMIT = 700 * 1024
 VISTA_TO_WIN10 = [
     "e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
     "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
@@ -149,6 +152,12 @@ class ImageTest(unittest.TestCase):
         else:
             self.assertEqual((self.pe.machine, self.pe.magic), (0x14C, 0x10B), "PE32 i386")
         self.assertEqual(self.pe.subsystem, 2, "GUI subsystem")
+
+    def test_download_size(self):
+        if X64:
+            self.skipTest("the shipped image is the 32-bit one")
+        self.assertLessEqual(len(self.pe.data), SIZE_LIMIT,
+                             "the shipped program grew past %d bytes" % SIZE_LIMIT)
 
     def test_only_system_dlls(self):
         imports = [n.lower() for n in self.pe.imports()]

@@ -1,6 +1,9 @@
 // Start-up cost of the skinned main window against a bare layered window, and the cost of a
 // progress update's partial paint against a full repaint. Prints figures; not a test.
-//   bench_ui.exe [runs]       runs the children several times, prints each run and the medians
+//   bench_ui.exe [runs] [program.exe...]   runs the children several times, prints each run
+//                                          and the medians; with installer programs (several
+//                                          builds take turns), their own start-up and
+//                                          welcome-page working set too
 //   bench_ui.exe --child skin|bare|wine RESULT_FILE   one start-up, figures written to RESULT_FILE
 // The "wine" child times the platform's own first-use costs that the skinned start-up meets
 // (GDI+ start, first window, msftedit, first GDI+ image decode and text measure, first
@@ -9,6 +12,7 @@
 // both start GDI+ inside the timed span.
 #include <windows.h>
 #include <gdiplus.h>
+#include <psapi.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -56,6 +60,14 @@ class BenchWindow : public ui::WindowImplBase {
   std::wstring SkinFile() const override { return L"basic.xml"; }
 };
 
+// Peak working set of a process so far, in MiB (-1 when the platform cannot tell).
+double PeakWorkingSetMiB(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof(counters);
+  if (!::GetProcessMemoryInfo(process, &counters, sizeof(counters))) return -1;
+  return counters.PeakWorkingSetSize / (1024.0 * 1024.0);
+}
+
 void WriteResult(const std::wstring& path, const std::string& text) {
   nbase::ScopedFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -98,6 +110,7 @@ int RunSkin(const std::wstring& resultPath) {
   const double paintMs = MillisecondsSince(mark);
   const double totalMs = MillisecondsSince(g_entry);
   WriteResult(resultPath + L".frame", "");
+  const double firstFramePeak = PeakWorkingSetMiB(::GetCurrentProcess());
 
   // Progress updates on the install page: partial paints, then full repaints.
   window->FindNamedControl(L"welcompage")->SetVisible(false);
@@ -130,9 +143,9 @@ int RunSkin(const std::wstring& resultPath) {
   char text[512];
   std::snprintf(text, sizeof(text),
                 "archive=%.2f startup=%.2f build=%.2f firstpaint=%.2f inprocess=%.2f "
-                "partial=%.3f full=%.3f partialarea=%ldx%ld fullarea=%ldx%ld\n",
-                archiveMs, startupMs, buildMs, paintMs, totalMs, median(partial), median(full),
-                static_cast<long>(partialArea.right - partialArea.left),
+                "peakws=%.1f partial=%.3f full=%.3f partialarea=%ldx%ld fullarea=%ldx%ld\n",
+                archiveMs, startupMs, buildMs, paintMs, totalMs, firstFramePeak, median(partial),
+                median(full), static_cast<long>(partialArea.right - partialArea.left),
                 static_cast<long>(partialArea.bottom - partialArea.top),
                 static_cast<long>(client.right), static_cast<long>(client.bottom));
   WriteResult(resultPath, text);
@@ -192,7 +205,8 @@ int RunBare(const std::wstring& resultPath) {
   const double totalMs = MillisecondsSince(g_entry);
   WriteResult(resultPath + L".frame", "");
   char text[128];
-  std::snprintf(text, sizeof(text), "inprocess=%.2f\n", totalMs);
+  std::snprintf(text, sizeof(text), "inprocess=%.2f peakws=%.1f\n", totalMs,
+                PeakWorkingSetMiB(::GetCurrentProcess()));
   WriteResult(resultPath, text);
   ::SelectObject(dc, old);
   ::DeleteDC(dc);
@@ -345,6 +359,75 @@ double RunChild(const std::wstring& kind, std::string* figures, double* cpuMs) {
   return firstFrame;
 }
 
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchShownMainWindow(HWND hwnd, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(hwnd, &owner);
+  wchar_t name[64] = {};
+  ::GetClassNameW(hwnd, name, 64);
+  if (owner == search->processId && ::IsWindowVisible(hwnd) &&
+      std::wstring(name) == L"MainWindow") {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible top-level window of the installer's class that belongs to the process.
+HWND FindShownMainWindow(DWORD processId) {
+  WindowSearch search = {processId, nullptr};
+  ::EnumWindows(&MatchShownMainWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The installer program itself, timed from outside: process start until its main window is
+// shown, and until its UI thread first waits for input after that (the first frame painted).
+// Then, after it settled on the welcome page, its peak working set. The program is ended there.
+std::string RunProgram(const std::wstring& program) {
+  std::wstring command = L"\"" + program + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  LARGE_INTEGER start;
+  ::QueryPerformanceCounter(&start);
+  if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    return std::string();
+  }
+  double shownMs = -1, idleMs = -1;
+  const DWORD begin = ::GetTickCount();
+  while (::WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT &&
+         ::GetTickCount() - begin < 30000) {
+    if (FindShownMainWindow(process.dwProcessId)) {
+      shownMs = MillisecondsSince(start);
+      break;
+    }
+  }
+  if (shownMs >= 0 && ::WaitForInputIdle(process.hProcess, 30000) == 0)
+    idleMs = MillisecondsSince(start);
+  ::Sleep(1500);
+  const double peak = PeakWorkingSetMiB(process.hProcess);
+  ::TerminateProcess(process.hProcess, 0);
+  ::WaitForSingleObject(process.hProcess, 10000);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  char text[160];
+  std::snprintf(text, sizeof(text), "shown=%.1f idle=%.1f peakws=%.1f\n", shownMs, idleMs, peak);
+  return text;
+}
+
+// A Unix path as Wine's Z: drive sees it; a Windows path as it is.
+std::wstring WindowsPath(std::wstring path) {
+  if (path.empty() || path[0] != L'/') return path;
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return L"Z:" + path;
+}
+
 // "name=value name=value ..." as written by the children.
 std::map<std::string, double> ParseFigures(const std::string& text) {
   std::map<std::string, double> figures;
@@ -379,6 +462,8 @@ int wmain(int argc, wchar_t** argv) {
     return RunBare(argv[3]);
   }
   const int runs = argc >= 2 ? std::max(1, _wtoi(argv[1])) : 5;
+  std::vector<std::wstring> programs;
+  for (int i = 2; i < argc; ++i) programs.push_back(WindowsPath(argv[i]));
   // Both children are this program, so the bare window is always built alongside the skinned
   // one, for the same architecture; the 32-bit build is the shipped program's.
   constexpr int kBits = sizeof(void*) * 8;
@@ -404,16 +489,33 @@ int wmain(int argc, wchar_t** argv) {
       bareWall = RunChild(L"bare", &bare, &bareCpu);
     }
     RunChild(L"wine", &wine, &wineCpu);
+    // The programs after the pair, so that they never warm the system for the bare window
+    // alone; several builds start in turn, each run from another one.
+    std::vector<std::string> shipped(programs.size());
+    for (size_t k = 0; k < programs.size(); ++k) {
+      const size_t p = (k + i) % programs.size();
+      shipped[p] = RunProgram(programs[p]);
+    }
     std::printf("run %d\n  bare: process start->first frame %.1f ms, cpu %.0f ms; %s", i + 1,
                 bareWall, bareCpu, bare.c_str());
     std::printf("  skin: process start->first frame %.1f ms, cpu %.0f ms; %s", skinWall, skinCpu,
                 skin.c_str());
     std::printf("  platform first-use costs: %s", wine.c_str());
+    for (size_t p = 0; p < programs.size(); ++p)
+      std::printf("  program %zu: %s", p + 1, shipped[p].c_str());
     if (bareWall > 0)
       std::printf("  ratio skin/bare (process start to first frame): %.2f\n", skinWall / bareWall);
     add("bare.", ParseFigures(bare));
     add("skin.", ParseFigures(skin));
     add("wine.", ParseFigures(wine));
+    for (size_t p = 0; p < programs.size(); ++p) {
+      const std::string prefix = "program" + std::to_string(p + 1) + ".";
+      const auto figures = ParseFigures(shipped[p]);
+      add(prefix, figures);
+      const auto idle = figures.find("idle");
+      if (bareWall > 0 && idle != figures.end() && idle->second > 0)
+        series[prefix + "ratio"].push_back(idle->second / bareWall);
+    }
     series["bare.wall"].push_back(bareWall);
     series["skin.wall"].push_back(skinWall);
     if (bareWall > 0) series["ratio"].push_back(skinWall / bareWall);
@@ -424,6 +526,19 @@ int wmain(int argc, wchar_t** argv) {
               median("bare.wall"), median("skin.wall"), median("ratio"));
   std::printf("  in-process (wmain->first frame): bare %.1f ms, skin %.1f ms\n",
               median("bare.inprocess"), median("skin.inprocess"));
+  auto medianOf = [&series](const std::string& name) { return Median(series[name]); };
+  for (size_t p = 0; p < programs.size(); ++p) {
+    const std::string prefix = "program" + std::to_string(p + 1) + ".";
+    std::printf(
+        "  program %zu (%ls): process start->main window shown %.1f ms, ->first frame (input "
+        "idle) %.1f ms; ratio to the bare window %.2f (target <= 1.50); peak working set on the "
+        "welcome page %.1f MiB (target <= 32)\n",
+        p + 1, programs[p].c_str(), medianOf(prefix + "shown"), medianOf(prefix + "idle"),
+        medianOf(prefix + "ratio"), medianOf(prefix + "peakws"));
+  }
+  std::printf(
+      "  peak working set: bare window %.1f MiB, skinned window at its first frame %.1f MiB\n",
+      median("bare.peakws"), median("skin.peakws"));
   std::printf("  skin phases: archive %.2f, Startup %.2f, build %.2f, first paint %.2f ms\n",
               median("skin.archive"), median("skin.startup"), median("skin.build"),
               median("skin.firstpaint"));

@@ -1,0 +1,27 @@
+# cmake -DNM=<nm> -DDEFS=<.def files> -DINPUTS=<objects and libraries> -DOUTPUT=<rsp> -P UsedDelayStubs.cmake
+cmake_minimum_required(VERSION 3.20)
+# Writes a linker response file naming the jump stub of every delay-loaded
+# export (from the .def files) that one of the inputs imports through __imp_.
+set(exports "")
+foreach(def ${DEFS})
+  file(STRINGS ${def} lines)
+  list(REMOVE_AT lines 0 1)  # LIBRARY and EXPORTS
+  list(APPEND exports ${lines})
+endforeach()
+set(used "")
+foreach(input ${INPUTS})
+  execute_process(COMMAND ${NM} -u ${input} OUTPUT_VARIABLE symbols ERROR_QUIET)
+  string(REGEX MATCHALL "U __imp__[^\r\n]+" refs "${symbols}")
+  foreach(ref ${refs})
+    string(REPLACE "U __imp__" "" name "${ref}")
+    list(APPEND used ${name})
+  endforeach()
+endforeach()
+list(REMOVE_DUPLICATES used)
+set(stubs "")
+foreach(name ${used})
+  if(name IN_LIST exports)
+    string(APPEND stubs "--undefined=_${name}\n")
+  endif()
+endforeach()
+file(WRITE ${OUTPUT} "${stubs}")
