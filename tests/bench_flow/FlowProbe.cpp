@@ -10,8 +10,17 @@
 //   bench_flow_probe window SECONDS [DLL...]
 //     Loads the given DLLs, shows a bare 628x428 layered window painted once
 //     and idles for SECONDS: the platform's own share of a skinned window
-//     program's working set.
+//     program's working set. The probe carries the installer's manifest.
+//
+//   bench_flow_probe startup SECONDS PNG
+//     The same window after what the installer's start-up asks of the platform
+//     before its first frame, and nothing of its own: two more threads that
+//     wait for work, the common controls (with the installer's manifest),
+//     GDI+ with the PNG decoded and one line of Chinese text drawn.
 #include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <process.h>
 #include <urlmon.h>
 #include <wininet.h>
 
@@ -142,10 +151,41 @@ void PaintOnce(HWND window, int width, int height) {
   ::ReleaseDC(nullptr, screen);
 }
 
-int Window(int argc, wchar_t** argv) {
+unsigned __stdcall WaitForWork(void* event) {
+  ::WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
+  return 0;
+}
+
+// The platform's part of the installer's start-up; the threads stay until the process ends.
+void StartLikeTheInstaller(const wchar_t* png) {
+  HANDLE never = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  for (int i = 0; i < 2; ++i) {
+    const uintptr_t thread = ::_beginthreadex(nullptr, 0, WaitForWork, never, 0, nullptr);
+    if (thread != 0) ::CloseHandle(reinterpret_cast<HANDLE>(thread));
+  }
+  ::InitCommonControls();
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartupInput input;
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  Gdiplus::Bitmap canvas(628, 428, PixelFormat32bppPARGB);
+  Gdiplus::Graphics graphics(&canvas);
+  Gdiplus::Bitmap image(png);
+  graphics.DrawImage(&image, 0, 0);
+  Gdiplus::FontFamily family(L"微软雅黑");
+  Gdiplus::Font font(&family, 12.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+  Gdiplus::SolidBrush brush(Gdiplus::Color(255, 51, 51, 51));
+  graphics.DrawString(L"岚枢PDF转换器 立即安装", -1, &font, Gdiplus::PointF(20.0f, 200.0f), &brush);
+}
+
+int Window(int argc, wchar_t** argv, bool startup) {
   if (argc < 3) return 2;
   const int seconds = _wtoi(argv[2]);
-  for (int i = 3; i < argc; ++i) ::LoadLibraryW(argv[i]);
+  if (startup) {
+    if (argc < 4) return 2;
+    StartLikeTheInstaller(argv[3]);
+  } else {
+    for (int i = 3; i < argc; ++i) ::LoadLibraryW(argv[i]);
+  }
 
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
@@ -176,7 +216,10 @@ int Window(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcscmp(argv[1], L"download") == 0) return Download(argc, argv);
-  if (argc >= 2 && std::wcscmp(argv[1], L"window") == 0) return Window(argc, argv);
-  std::fprintf(stderr, "usage: bench_flow_probe download URL PATH [URL2 PATH2] | window SECONDS\n");
+  if (argc >= 2 && std::wcscmp(argv[1], L"window") == 0) return Window(argc, argv, false);
+  if (argc >= 2 && std::wcscmp(argv[1], L"startup") == 0) return Window(argc, argv, true);
+  std::fprintf(stderr,
+               "usage: bench_flow_probe download URL PATH [URL2 PATH2] | window SECONDS [DLL...]"
+               " | startup SECONDS PNG\n");
   return 2;
 }

@@ -368,10 +368,16 @@ def imported_dlls(exe):
     return []
 
 
-def probe_window_memory(wine, probe, dlls):
-    """(VmHWM, smaps categories) of a bare layered window with `dlls` loaded."""
+# The welcome page's background at 96 DPI: what the start-up baseline decodes.
+WELCOME_IMAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources",
+                             "themes", "default", "basic", "bkg_top.png")
+
+
+def probe_window_memory(wine, probe, args):
+    """(VmHWM, smaps categories) of the probe's bare layered window, `args` being
+    ["window", DLL...] or ["startup", PNG] (see FlowProbe.cpp)."""
     with open(wine.artifacts("bench_flow", "probe_window.txt"), "wb") as out:
-        proc = subprocess.Popen([wine.wine, probe, "window", "4"] + dlls, env=wine.env,
+        proc = subprocess.Popen([wine.wine, probe, args[0], "4"] + args[1:], env=wine.env,
                                 stdin=subprocess.DEVNULL, stdout=out, stderr=out)
         try:
             wine.wait_window("^bench_flow_probe$", timeout=60)
@@ -643,10 +649,15 @@ def main():
     clean_state(wine)
     baselines = []
     if probe:
-        baselines.append(("bare layered window",) + probe_window_memory(wine, probe, []))
+        baselines.append(("bare layered window (with the installer's manifest)",)
+                         + probe_window_memory(wine, probe, ["window"]))
         dlls = imported_dlls(measured_exe) + ["msftedit.dll"]
         baselines.append(("same + the program's %d DLLs" % len(dlls),)
-                         + probe_window_memory(wine, probe, dlls))
+                         + probe_window_memory(wine, probe, ["window"] + dlls))
+        image = "Z:" + os.path.realpath(WELCOME_IMAGE).replace("/", "\\")
+        baselines.append(("bare window + the platform's part of the start-up (2 more threads, "
+                          "common controls, GDI+ decode and Chinese text)",)
+                         + probe_window_memory(wine, probe, ["startup", image]))
 
     best = min(floors, key=lambda fl: fl.total)
     mean_floor = sum(fl.total for fl in floors) / len(floors)

@@ -314,6 +314,15 @@ std::string ReadFileText(const std::wstring& path) {
   return std::string(buffer, read);
 }
 
+// Starts a process and notes the moment just before, for the timings measured from outside.
+bool StartTimed(std::wstring command, PROCESS_INFORMATION* process, LARGE_INTEGER* start) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  ::QueryPerformanceCounter(start);
+  return ::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, process) != FALSE;
+}
+
 // Starts this program as a child and returns the time from CreateProcess until the child
 // reports its first frame (a marker file written right after the first UpdateLayeredWindow);
 // fills the child's own figures and the CPU time it used (user + kernel, whole run).
@@ -326,15 +335,10 @@ double RunChild(const std::wstring& kind, std::string* figures, double* cpuMs) {
   const std::wstring frame = result + L".frame";
   ::DeleteFileW(result.c_str());
   ::DeleteFileW(frame.c_str());
-  std::wstring command =
-      L"\"" + std::wstring(self) + L"\" --child " + kind + L" \"" + result + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
   LARGE_INTEGER start;
-  ::QueryPerformanceCounter(&start);
-  if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+  if (!StartTimed(L"\"" + std::wstring(self) + L"\" --child " + kind + L" \"" + result + L"\"",
+                  &process, &start)) {
     return -1;
   }
   // Poll for the marker every millisecond while the child runs.
@@ -389,16 +393,9 @@ HWND FindShownMainWindow(DWORD processId) {
 // shown, and until its UI thread first waits for input after that (the first frame painted).
 // Then, after it settled on the welcome page, its peak working set. The program is ended there.
 std::string RunProgram(const std::wstring& program) {
-  std::wstring command = L"\"" + program + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
   LARGE_INTEGER start;
-  ::QueryPerformanceCounter(&start);
-  if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-    return std::string();
-  }
+  if (!StartTimed(L"\"" + program + L"\"", &process, &start)) return std::string();
   double shownMs = -1, idleMs = -1;
   const DWORD begin = ::GetTickCount();
   while (::WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT &&
