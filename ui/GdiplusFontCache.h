@@ -22,7 +22,6 @@ class GdiplusFontCache {
   // The font of that face, em size in pixels and style, or nullptr when GDI+ cannot make one
   // (an unknown face); a face that failed is not tried again.
   Gdiplus::Font* Get(const std::wstring& face, Gdiplus::REAL emPixels, INT style);
-  size_t Size() const { return fonts_.size(); }
 
  private:
   using Key = std::tuple<std::wstring, Gdiplus::REAL, INT>;
