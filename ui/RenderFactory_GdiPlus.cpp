@@ -5,7 +5,6 @@
 #include <shlwapi.h>
 
 #include <climits>
-#include <cstring>
 #include <vector>
 
 #include "ui/Brush_Gdiplus.h"
@@ -118,26 +117,25 @@ bool RenderFactory_GdiPlus::ConvertFrames(Gdiplus::Bitmap& source, DecodedImage*
 
   for (unsigned i = 0; i < frames; ++i) {
     if (frames > 1 && source.SelectActiveFrame(&dimension, i) != Gdiplus::Ok) return false;
+    // GDI+ converts straight into the DIB: no second full-size copy of the frame.
+    auto frame = std::make_shared<GdiBitmap>();
+    if (!frame->Init(result.width, result.height)) return false;
     Gdiplus::Rect area(0, 0, static_cast<INT>(width), static_cast<INT>(height));
     Gdiplus::BitmapData locked = {};
-    if (source.LockBits(&area, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &locked) !=
-        Gdiplus::Ok) {
+    locked.Width = width;
+    locked.Height = height;
+    locked.Stride = static_cast<INT>(width * 4);
+    locked.PixelFormat = PixelFormat32bppPARGB;
+    locked.Scan0 = frame->GetBits();
+    if (source.LockBits(&area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                        PixelFormat32bppPARGB, &locked) != Gdiplus::Ok) {
       return false;
     }
-    auto frame = std::make_shared<GdiBitmap>();
-    bool alpha = false;
-    if (frame->Init(result.width, result.height)) {
-      auto* target = static_cast<BYTE*>(frame->GetBits());
-      const auto* row = static_cast<const BYTE*>(locked.Scan0);
-      const size_t rowBytes = static_cast<size_t>(width) * 4;
-      for (UINT y = 0; y < height; ++y, row += locked.Stride) {
-        BYTE* out = target + y * rowBytes;
-        std::memcpy(out, row, rowBytes);
-        for (size_t x = 3; x < rowBytes && !alpha; x += 4) alpha = out[x] != 255;
-      }
-    }
     source.UnlockBits(&locked);
-    if (!frame->GetHBitmap()) return false;
+    const auto* bytes = static_cast<const BYTE*>(frame->GetBits());
+    const size_t total = static_cast<size_t>(width) * height * 4;
+    bool alpha = false;
+    for (size_t at = 3; at < total && !alpha; at += 4) alpha = bytes[at] != 255;
     frame->SetHasAlpha(alpha);
     result.hasAlpha = result.hasAlpha || alpha;
     result.frames.push_back(std::move(frame));

@@ -12,17 +12,20 @@
 //     and idles for SECONDS: the platform's own share of a skinned window
 //     program's working set. The probe carries the installer's manifest.
 //
-//   bench_flow_probe startup SECONDS PNG
+//   bench_flow_probe startup SECONDS PNG [no-common-controls]
 //     The same window after what the installer's start-up asks of the platform
 //     before its first frame, and nothing of its own: two more threads that
 //     wait for work, the common controls (with the installer's manifest),
-//     GDI+ with the PNG decoded and one line of Chinese text drawn.
+//     GDI+ with the PNG decoded and one line of Chinese text drawn. With
+//     "no-common-controls", all of that but the common controls.
+//
+// The download and common-controls DLLs are loaded only by the modes that use
+// them, as the installer loads them, so that no baseline carries them unasked.
 #include <windows.h>
 #include <commctrl.h>
 #include <gdiplus.h>
 #include <process.h>
 #include <urlmon.h>
-#include <wininet.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -94,13 +97,29 @@ double UnixSeconds() {
   return static_cast<double>(ticks - 116444736000000000ULL) / 1e7;
 }
 
+template <typename Function>
+Function SystemFunction(const wchar_t* dll, const char* name) {
+  HMODULE module = ::LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return module
+             ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
+             : nullptr;
+}
+
+using UrlDownloadToFile = HRESULT(WINAPI*)(IUnknown*, LPCWSTR, LPCWSTR, DWORD,
+                                           IBindStatusCallback*);
+using DeleteUrlCacheEntry = BOOL(WINAPI*)(LPCWSTR);
+
 void TimedDownload(const char* label, const wchar_t* url, const wchar_t* path) {
   ProbeCallback callback;
   const double wallStart = UnixSeconds();
   const double start = NowMs();
+  // Inside the timed span: the first call loads the DLLs, as the installer's first download does.
+  const auto download = SystemFunction<UrlDownloadToFile>(L"urlmon.dll", "URLDownloadToFileW");
+  const auto forget = SystemFunction<DeleteUrlCacheEntry>(L"wininet.dll", "DeleteUrlCacheEntryW");
+  if (!download || !forget) return;
   ::DeleteFileW(path);
-  ::DeleteUrlCacheEntryW(url);
-  const HRESULT hr = ::URLDownloadToFileW(nullptr, url, path, 0, &callback);
+  forget(url);
+  const HRESULT hr = download(nullptr, url, path, 0, &callback);
   const double elapsed = NowMs() - start;
   std::printf("download %s %.1f %08lx %lld %.3f\n", label, elapsed, static_cast<unsigned long>(hr),
               FileBytes(path), wallStart);
@@ -157,13 +176,16 @@ unsigned __stdcall WaitForWork(void* event) {
 }
 
 // The platform's part of the installer's start-up; the threads stay until the process ends.
-void StartLikeTheInstaller(const wchar_t* png) {
+void StartLikeTheInstaller(const wchar_t* png, bool commonControls) {
   HANDLE never = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
   for (int i = 0; i < 2; ++i) {
     const uintptr_t thread = ::_beginthreadex(nullptr, 0, WaitForWork, never, 0, nullptr);
     if (thread != 0) ::CloseHandle(reinterpret_cast<HANDLE>(thread));
   }
-  ::InitCommonControls();
+  if (commonControls) {
+    const auto init = SystemFunction<void(WINAPI*)()>(L"comctl32.dll", "InitCommonControls");
+    if (init) init();
+  }
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartupInput input;
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
@@ -182,7 +204,8 @@ int Window(int argc, wchar_t** argv, bool startup) {
   const int seconds = _wtoi(argv[2]);
   if (startup) {
     if (argc < 4) return 2;
-    StartLikeTheInstaller(argv[3]);
+    StartLikeTheInstaller(argv[3],
+                          !(argc >= 5 && std::wcscmp(argv[4], L"no-common-controls") == 0));
   } else {
     for (int i = 3; i < argc; ++i) ::LoadLibraryW(argv[i]);
   }
@@ -220,6 +243,6 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcscmp(argv[1], L"startup") == 0) return Window(argc, argv, true);
   std::fprintf(stderr,
                "usage: bench_flow_probe download URL PATH [URL2 PATH2] | window SECONDS [DLL...]"
-               " | startup SECONDS PNG\n");
+               " | startup SECONDS PNG [no-common-controls]\n");
   return 2;
 }

@@ -375,7 +375,7 @@ WELCOME_IMAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "
 
 def probe_window_memory(wine, probe, args):
     """(VmHWM, smaps categories) of the probe's bare layered window, `args` being
-    ["window", DLL...] or ["startup", PNG] (see FlowProbe.cpp)."""
+    ["window", DLL...] or ["startup", PNG, ...] (see FlowProbe.cpp)."""
     with open(wine.artifacts("bench_flow", "probe_window.txt"), "wb") as out:
         proc = subprocess.Popen([wine.wine, probe, args[0], "4"] + args[1:], env=wine.env,
                                 stdin=subprocess.DEVNULL, stdout=out, stderr=out)
@@ -658,6 +658,8 @@ def main():
         baselines.append(("bare window + the platform's part of the start-up (2 more threads, "
                           "common controls, GDI+ decode and Chinese text)",)
                          + probe_window_memory(wine, probe, ["startup", image]))
+        baselines.append(("the same without the common controls",)
+                         + probe_window_memory(wine, probe, ["startup", image, "no-common-controls"]))
 
     best = min(floors, key=lambda fl: fl.total)
     mean_floor = sum(fl.total for fl in floors) / len(floors)
