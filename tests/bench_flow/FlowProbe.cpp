@@ -13,18 +13,22 @@
 //     program's working set. The probe carries the installer's manifest.
 //
 //   bench_flow_probe startup SECONDS PNG [no-common-controls]
-//     The same window after what the installer's start-up asks of the platform
-//     before its first frame, and nothing of its own: two more threads that
-//     wait for work, the common controls (with the installer's manifest),
-//     GDI+ with the PNG decoded and one line of Chinese text drawn. With
-//     "no-common-controls", all of that but the common controls.
+//     The same window after what the installer's start-up and welcome page ask
+//     of the platform, and nothing of its own: two more threads that wait for
+//     work, the sockets of the start-up report, the shell's special folders,
+//     the common controls (with the installer's manifest), and GDI+ with the
+//     PNG decoded and kept and one line of Chinese text drawn into the window's
+//     off-screen bitmap, which is kept too. With "no-common-controls", all of
+//     that but the common controls.
 //
-// The download and common-controls DLLs are loaded only by the modes that use
-// them, as the installer loads them, so that no baseline carries them unasked.
+// The download, socket, shell and common-controls DLLs are loaded only by the
+// modes that use them, so that no baseline carries them unasked.
+#include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
-#include <commctrl.h>
 #include <gdiplus.h>
 #include <process.h>
+#include <shlobj.h>
 #include <urlmon.h>
 
 #include <cstdio>
@@ -141,9 +145,8 @@ LRESULT CALLBACK ProbeWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
-// One opaque blue frame pushed to the layered window, as a skinned window's
-// first paint does.
-void PaintOnce(HWND window, int width, int height) {
+// A 32-bit top-down DIB of the window's size, as a skinned window paints into.
+HBITMAP CreateCanvas(int width, int height, void** bits) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -151,23 +154,38 @@ void PaintOnce(HWND window, int width, int height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  *bits = nullptr;
+  HBITMAP canvas = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+  if (canvas && !*bits) {
+    ::DeleteObject(canvas);
+    return nullptr;
+  }
+  return canvas;
+}
+
+void PushToWindow(HWND window, HBITMAP canvas, int width, int height) {
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap && bits) {
-    DWORD* pixels = static_cast<DWORD*>(bits);
-    for (int i = 0; i < width * height; ++i) pixels[i] = 0xFF0571DC;
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    POINT origin = {0, 0};
-    SIZE size = {width, height};
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(window, screen, nullptr, &size, memory, &origin, 0, &blend, ULW_ALPHA);
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-  }
+  HGDIOBJ old = ::SelectObject(memory, canvas);
+  POINT origin = {0, 0};
+  SIZE size = {width, height};
+  BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  ::UpdateLayeredWindow(window, screen, nullptr, &size, memory, &origin, 0, &blend, ULW_ALPHA);
+  ::SelectObject(memory, old);
   ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
+}
+
+// One opaque blue frame pushed to the layered window, as a skinned window's
+// first paint does.
+void PaintOnce(HWND window, int width, int height) {
+  void* bits = nullptr;
+  HBITMAP canvas = CreateCanvas(width, height, &bits);
+  if (!canvas) return;
+  DWORD* pixels = static_cast<DWORD*>(bits);
+  for (int i = 0; i < width * height; ++i) pixels[i] = 0xFF0571DC;
+  PushToWindow(window, canvas, width, height);
+  ::DeleteObject(canvas);
 }
 
 unsigned __stdcall WaitForWork(void* event) {
@@ -175,13 +193,59 @@ unsigned __stdcall WaitForWork(void* event) {
   return 0;
 }
 
-// The platform's part of the installer's start-up; the threads stay until the process ends.
-void StartLikeTheInstaller(const wchar_t* png, bool commonControls) {
+// The special folders the welcome page's default paths come from, through the shell.
+void ReadSpecialFolders() {
+  using Location = HRESULT(WINAPI*)(HWND, int, PIDLIST_ABSOLUTE*);
+  using PathOf = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR);
+  const auto location = SystemFunction<Location>(L"shell32.dll", "SHGetSpecialFolderLocation");
+  const auto pathOf = SystemFunction<PathOf>(L"shell32.dll", "SHGetPathFromIDListW");
+  if (!location || !pathOf) return;
+  for (const int csidl : {CSIDL_PROGRAM_FILESX86, CSIDL_APPDATA}) {
+    PIDLIST_ABSOLUTE items = nullptr;
+    wchar_t path[MAX_PATH] = {};
+    if (SUCCEEDED(location(nullptr, csidl, &items)) && items) {
+      pathOf(items, path);
+      ::CoTaskMemFree(items);
+    }
+  }
+}
+
+// What the start-up report asks of the sockets before its first request.
+void StartSockets() {
+  using Startup = int(WSAAPI*)(WORD, LPWSADATA);
+  using Resolve = INT(WSAAPI*)(PCSTR, PCSTR, const ADDRINFOA*, PADDRINFOA*);
+  using FreeResolved = void(WSAAPI*)(PADDRINFOA);
+  using Open = SOCKET(WSAAPI*)(int, int, int);
+  using Close = int(WSAAPI*)(SOCKET);
+  const auto startup = SystemFunction<Startup>(L"ws2_32.dll", "WSAStartup");
+  const auto resolve = SystemFunction<Resolve>(L"ws2_32.dll", "getaddrinfo");
+  const auto freeResolved = SystemFunction<FreeResolved>(L"ws2_32.dll", "freeaddrinfo");
+  const auto open = SystemFunction<Open>(L"ws2_32.dll", "socket");
+  const auto close = SystemFunction<Close>(L"ws2_32.dll", "closesocket");
+  if (!startup || !resolve || !freeResolved || !open || !close) return;
+  WSADATA data;
+  if (startup(MAKEWORD(2, 2), &data) != 0) return;
+  ADDRINFOA hints = {};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  PADDRINFOA found = nullptr;
+  if (resolve("127.0.0.1", "80", &hints, &found) == 0) freeResolved(found);
+  const SOCKET s = open(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (s != INVALID_SOCKET) close(s);
+}
+
+// The platform's part of the installer's start-up and welcome page, painted into
+// the returned off-screen bitmap. What the installer keeps for its whole run (the
+// threads, the decoded image in the image cache, the off-screen bitmap) stays
+// until the process ends.
+HBITMAP StartLikeTheInstaller(const wchar_t* png, bool commonControls, int width, int height) {
   HANDLE never = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
   for (int i = 0; i < 2; ++i) {
     const uintptr_t thread = ::_beginthreadex(nullptr, 0, WaitForWork, never, 0, nullptr);
     if (thread != 0) ::CloseHandle(reinterpret_cast<HANDLE>(thread));
   }
+  StartSockets();
+  ReadSpecialFolders();
   if (commonControls) {
     const auto init = SystemFunction<void(WINAPI*)()>(L"comctl32.dll", "InitCommonControls");
     if (init) init();
@@ -189,23 +253,32 @@ void StartLikeTheInstaller(const wchar_t* png, bool commonControls) {
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartupInput input;
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
-  Gdiplus::Bitmap canvas(628, 428, PixelFormat32bppPARGB);
-  Gdiplus::Graphics graphics(&canvas);
-  Gdiplus::Bitmap image(png);
-  graphics.DrawImage(&image, 0, 0);
+  void* bits = nullptr;
+  HBITMAP canvas = CreateCanvas(width, height, &bits);
+  if (!canvas) return nullptr;
+  Gdiplus::Bitmap surface(width, height, width * 4, PixelFormat32bppPARGB,
+                          static_cast<BYTE*>(bits));
+  Gdiplus::Graphics graphics(&surface);
+  auto* image = new Gdiplus::Bitmap(png);  // never freed, as the image cache keeps it
+  graphics.DrawImage(image, 0, 0);
   Gdiplus::FontFamily family(L"微软雅黑");
   Gdiplus::Font font(&family, 12.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
   Gdiplus::SolidBrush brush(Gdiplus::Color(255, 51, 51, 51));
   graphics.DrawString(L"岚枢PDF转换器 立即安装", -1, &font, Gdiplus::PointF(20.0f, 200.0f), &brush);
+  return canvas;
 }
 
 int Window(int argc, wchar_t** argv, bool startup) {
   if (argc < 3) return 2;
   const int seconds = _wtoi(argv[2]);
+  const int width = 628;
+  const int height = 428;
+  HBITMAP kept = nullptr;
   if (startup) {
     if (argc < 4) return 2;
-    StartLikeTheInstaller(argv[3],
-                          !(argc >= 5 && std::wcscmp(argv[4], L"no-common-controls") == 0));
+    const bool commonControls = !(argc >= 5 && std::wcscmp(argv[4], L"no-common-controls") == 0);
+    kept = StartLikeTheInstaller(argv[3], commonControls, width, height);
+    if (!kept) return 1;
   } else {
     for (int i = 3; i < argc; ++i) ::LoadLibraryW(argv[i]);
   }
@@ -217,13 +290,15 @@ int Window(int argc, wchar_t** argv, bool startup) {
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = L"BenchFlowProbe";
   ::RegisterClassExW(&wc);
-  const int width = 628;
-  const int height = 428;
   HWND window = ::CreateWindowExW(WS_EX_LAYERED, wc.lpszClassName, L"bench_flow_probe",
                                   WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100, width, height,
                                   nullptr, nullptr, wc.hInstance, nullptr);
   if (!window) return 1;
-  PaintOnce(window, width, height);
+  if (kept) {
+    PushToWindow(window, kept, width, height);
+  } else {
+    PaintOnce(window, width, height);
+  }
   ::ShowWindow(window, SW_SHOWNORMAL);
   ::SetTimer(window, 1, static_cast<UINT>(seconds) * 1000, nullptr);
   MSG msg;

@@ -655,8 +655,9 @@ def main():
         baselines.append(("same + the program's %d DLLs" % len(dlls),)
                          + probe_window_memory(wine, probe, ["window"] + dlls))
         image = "Z:" + os.path.realpath(WELCOME_IMAGE).replace("/", "\\")
-        baselines.append(("bare window + the platform's part of the start-up (2 more threads, "
-                          "common controls, GDI+ decode and Chinese text)",)
+        baselines.append(("bare window + the platform's part of the start-up and the welcome page "
+                          "(2 more threads, sockets, the shell's special folders, common controls, "
+                          "a GDI+ decode kept and Chinese text in a kept off-screen bitmap)",)
                          + probe_window_memory(wine, probe, ["startup", image]))
         baselines.append(("the same without the common controls",)
                          + probe_window_memory(wine, probe, ["startup", image, "no-common-controls"]))
