@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the third-party libraries the program links statically, once, into a
 # cache outside the checkout: libcurl (plain HTTP only) and minizip's unzip,
-# both from Debian's source packages, for i686-w64-mingw32.
+# both from Debian's source packages, for i686-w64-mingw32 and x86_64-w64-mingw32
+# (or only the hosts named: build-deps.sh [HOST...]).
 # Prints the cache folder on its last line.
 set -euo pipefail
 
@@ -59,8 +60,11 @@ CPPFLAGS_CURL="-D__USE_MINGW_ANSI_STDIO=0"
 # A stamp holds the flags a library was built with: changing them rebuilds it.
 built_with() { [ -f "$1" ] && [ "$(cat "$1")" = "$2" ]; }
 
-# The shipped program is 32-bit; the tests run a 64-bit build of the same code.
-for HOST in i686-w64-mingw32 x86_64-w64-mingw32; do
+# The shipped program is 32-bit; where 32-bit Windows programs do not run, the
+# tests run a 64-bit build of the same code.
+HOSTS=("$@")
+[ "${#HOSTS[@]}" -gt 0 ] || HOSTS=(i686-w64-mingw32 x86_64-w64-mingw32)
+for HOST in "${HOSTS[@]}"; do
   PREFIX="$CACHE/$HOST"
   STAMP_CURL="$PREFIX/.curl-done"
   STAMP_MINIZIP="$PREFIX/.minizip-done"

@@ -44,9 +44,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-bash "$ROOT/tests/harness/wine-fixture.sh" start "$BUILD"
+# One lane on the machine's own network, where the service below listens.
+PW_TEST_LANES=1 bash "$ROOT/tests/harness/wine-fixture.sh" start "$BUILD"
 # shellcheck disable=SC1091
-source "$BUILD/harness/env.sh"
+source "$BUILD/harness/lane1/env.sh"
 
 HOSTPORT="$(sed -n 's/^PW_STATS_HOST:STRING=//p' "$IMAGE_BUILD/CMakeCache.txt")"
 if [ -f "$ROOT/tools/package_service.py" ]; then

@@ -34,6 +34,7 @@ the figures for the reader.
 
     bench_flow.py [--x86-exe=PATH] [--probe=bench_flow_probe.exe] [--runs N]
                   [--program OTHER.exe ...]   (compare builds; the runs take turns)
+                  [--smoke]                   (the floor only: starts and prints a figure)
 """
 
 import argparse
@@ -621,6 +622,8 @@ def main():
     parser.add_argument("--x86-exe", default="")
     parser.add_argument("--probe", default="")
     parser.add_argument("--runs", type=int, default=1)
+    parser.add_argument("--smoke", action="store_true",
+                        help="only the floor, once: the benchmark starts and prints a figure")
     parser.add_argument("--program", action="append", default=[],
                         help="run this build of the program instead (repeat to compare builds; "
                              "the runs take turns)")
@@ -641,6 +644,8 @@ def main():
     with PackageService(wine, "bench_flow.jsonl") as service:
         clean_state(wine)
         floors.append(measure_floor(wine, probe, "before"))
+        if args.smoke:
+            return 0
         programs = args.program or [measured_exe]
         for run in range(1, args.runs + 1):
             for program in programs:

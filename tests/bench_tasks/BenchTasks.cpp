@@ -458,12 +458,13 @@ void PrintThroughput(const char* name, double measured, double floor, const char
 
 // Alternating blocks of the floor and the framework; samples of each pooled.
 template <typename Floor>
-void CompareRoundTrips(const char* name, LoopType type, Floor floor, const char* floor_name) {
+void CompareRoundTrips(const char* name, LoopType type, Floor floor, const char* floor_name,
+                       int round_trips = kRoundTrips) {
   std::vector<double> floor_samples, framework_samples;
   for (int block = 0; block < kBlocks; ++block) {
-    const std::vector<double> f = floor(kRoundTrips / kBlocks);
+    const std::vector<double> f = floor(round_trips / kBlocks);
     floor_samples.insert(floor_samples.end(), f.begin(), f.end());
-    const std::vector<double> w = FrameworkRoundTrip(type, kRoundTrips / kBlocks);
+    const std::vector<double> w = FrameworkRoundTrip(type, round_trips / kBlocks);
     framework_samples.insert(framework_samples.end(), w.begin(), w.end());
   }
   PrintRoundTrip(name, Summarise(framework_samples), Summarise(floor_samples), floor_name);
@@ -485,7 +486,12 @@ int main(int argc, char** argv) {
   std::printf("bench_tasks: %d round trips, %d streamed tasks per figure\n", kRoundTrips,
               kStreamTasks);
   // "ui": only the UI round trips and their queue calls; "throughput": only
-  // the throughput figures.
+  // the throughput figures; "smoke": a few UI round trips, one figure.
+  if (argc > 1 && std::strcmp(argv[1], "smoke") == 0) {
+    CompareRoundTrips("UI", LoopType::Ui, RawMessageRoundTrip, "PostThreadMessage ping-pong:",
+                      400);
+    return 0;
+  }
   const bool ui_only = argc > 1 && std::strcmp(argv[1], "ui") == 0;
   const bool throughput_only = argc > 1 && std::strcmp(argv[1], "throughput") == 0;
   if (!throughput_only) {

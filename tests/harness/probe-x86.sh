@@ -16,10 +16,10 @@ probe() {
   [ -x /usr/lib/wine/wine ] || { echo "Wine's 32-bit loader /usr/lib/wine/wine is missing"; return; }
   i686-w64-mingw32-gcc -O2 -o "$state/probe32.exe" "$here/probe32.c" 2>"$state/probe32.log" ||
     { echo "the i686 probe did not build"; return; }
-  bash "$here/wine-fixture.sh" start "$build" >>"$state/probe32.log" 2>&1 ||
+  PW_TEST_LANES=1 bash "$here/wine-fixture.sh" start "$build" >>"$state/probe32.log" 2>&1 ||
     { echo "the Wine fixture did not start"; return; }
   # shellcheck disable=SC1091
-  source "$state/env.sh"
+  source "$state/lane1/env.sh"
   timeout 120 "$PW_WINE" "$state/probe32.exe" >"$state/probe32.out" 2>>"$state/probe32.log" </dev/null
   local rc=$?
   bash "$here/wine-fixture.sh" stop "$build" >/dev/null 2>&1

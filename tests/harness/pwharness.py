@@ -1,8 +1,9 @@
 """Black-box helpers for driving the real program under Wine.
 
-Used by the Python tests that CTest runs inside the "wine" fixture: the
-fixture has started Xvfb and a persistent wineserver and written
-BUILD/harness/env.sh, which this module reads.
+Used by the Python tests that CTest runs in a lane of the "wine" fixture
+(tests/harness/lane-run.sh): the lane's Xvfb, prefix and wineserver are in
+the environment. Run by hand outside a lane, the tests use lane 1's
+BUILD/harness/lane1/env.sh.
 
     from pwharness import Wine, WineProcess
     wine = Wine()                       # environment of the current run
@@ -26,7 +27,9 @@ class HarnessError(Exception):
 
 
 def _read_env(build):
-    env_file = os.path.join(build, "harness", "env.sh")
+    if os.environ.get("PW_LANE_DIR"):
+        return {}
+    env_file = os.path.join(build, "harness", "lane1", "env.sh")
     if not os.path.exists(env_file):
         raise HarnessError("Wine fixture not running: %s missing" % env_file)
     env = {}
@@ -67,6 +70,7 @@ class Wine:
         self.env = dict(os.environ)
         self.env.update(_read_env(self.build))
         self.prefix = self.env["WINEPREFIX"]
+        self.lane_dir = self.env["PW_LANE_DIR"]
         self.display = self.env["DISPLAY"]
         # The 64-bit loader: runs the prefix's tools natively and hands 32-bit
         # programs to the 32-bit loader itself.
@@ -82,7 +86,9 @@ class Wine:
         raise HarnessError("%s not built" % name)
 
     def artifacts(self, *parts):
-        path = os.path.join(self.build, "artifacts", *parts)
+        """A path under build/artifacts/, in a folder of the test's own when CTest names it:
+        tests run side by side."""
+        path = os.path.join(self.build, "artifacts", os.environ.get("PW_TEST_NAME", ""), *parts)
         os.makedirs(os.path.dirname(path) if parts else path, exist_ok=True)
         return path
 
@@ -138,7 +144,7 @@ class Wine:
 
     # --- registry --------------------------------------------------------
     def set_dpi(self, dpi):
-        state = os.path.join(self.build, "harness", "dpi")
+        state = os.path.join(self.lane_dir, "dpi")
         current = ""
         if os.path.exists(state):
             with open(state) as f:
