@@ -3,6 +3,7 @@
 //   proc_info.exe threads <name.exe>   prints "<pid> <thread count>" per process
 //   proc_info.exe quit <name.exe>      posts WM_QUIT to each process's first thread
 //   proc_info.exe quit <pid>           the same for one process
+//   proc_info.exe mutex <name>         prints "held" while a named mutex exists, else "free"
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -45,8 +46,14 @@ std::vector<DWORD> ThreadsOf(DWORD pid) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 3) {
-    std::fwprintf(stderr, L"usage: proc_info threads|quit <name.exe>\n");
+    std::fwprintf(stderr, L"usage: proc_info threads|quit <name.exe>|mutex <name>\n");
     return 2;
+  }
+  if (std::wcscmp(argv[1], L"mutex") == 0) {
+    // The system destroys a mutex with its last handle, a moment after its process ends.
+    nbase::ScopedKernelHandle mutex(::OpenMutexW(SYNCHRONIZE, FALSE, argv[2]));
+    std::printf("%s\n", mutex ? "held" : "free");
+    return 0;
   }
   const bool quit = std::wcscmp(argv[1], L"quit") == 0;
   wchar_t* end = nullptr;

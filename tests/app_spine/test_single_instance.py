@@ -9,7 +9,6 @@ quit its UI loop, stops its workers and also exits with 0.
 import os
 import subprocess
 import sys
-import time
 import unittest
 
 from pwharness import Wine, wait_until
@@ -33,6 +32,10 @@ class SingleInstanceTest(unittest.TestCase):
         out = self.wine.run([self.proc_info, "threads", EXE_NAME]).stdout.decode()
         return {int(line.split()[0]): int(line.split()[1]) for line in out.splitlines() if line.strip()}
 
+    def mutex_state(self):
+        """"held" while the single-instance mutex exists, else "free"."""
+        return self.wine.run([self.proc_info, "mutex", "zorvikPackageInstalled"]).stdout.decode().strip()
+
     def thread_counts(self):
         return list(self.processes().values())
 
@@ -51,7 +54,6 @@ class SingleInstanceTest(unittest.TestCase):
     def test_second_copy_retry_then_cancel(self):
         # The first copy holds the mutex and has started both workers.
         first, first_pid, first_threads = self.start_first_copy()
-        time.sleep(1)
         self.assertTrue(first.running())
         self.assertEqual(self.wine.find_windows(BOX_TITLE), [])
 
@@ -88,11 +90,11 @@ class SingleInstanceTest(unittest.TestCase):
         self.assertEqual(first.wait(30), 0)
         # The server frees a dead process's mutex a moment after the process
         # is seen to end; on a loaded machine Retry could come first.
-        time.sleep(1)
+        wait_until(lambda: self.mutex_state() == "free", 30, what="the first copy's mutex freed")
         # Now Retry takes the mutex: no box again, the second copy runs on.
         self.wine.key("Return", win=box)
         self.wine.wait_no_window(BOX_TITLE, 20)
-        time.sleep(1)
+        wait_until(lambda: self.mutex_state() == "held", 30, what="the second copy's mutex")
         self.assertEqual(self.wine.find_windows(BOX_TITLE), [])
         self.assertTrue(second.running())
         self.quit_copy(next(iter(self.processes())))

@@ -95,9 +95,9 @@ def main():
         os.makedirs(drive.path("locked"), exist_ok=True)
         holder = probe.start("hold", drive.win("locked", "PageWrightInstaller.exe"), "120")
         deadline = time.time() + 60
+        # The holder creates the file without sharing: once it exists, it is held.
         while not os.path.exists(locked) and time.time() < deadline:
             time.sleep(0.2)
-        time.sleep(1)
         service.control()
         data = download(probe, service, drive, "locked")
         holder.kill()

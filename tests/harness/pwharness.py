@@ -208,6 +208,11 @@ class Wine:
             time.sleep(0.2)
         raise HarnessError("window %r still there after %ss" % (title_regex, timeout))
 
+    def wait_no_window_id(self, win, timeout=30):
+        """Waits until one window is unmapped or gone."""
+        wait_until(lambda: win not in self.find_windows(".*"), timeout,
+                   what="window %s gone" % win)
+
     def geometry(self, win):
         """(x, y, width, height) of an X window on the screen."""
         out = self.xdotool("getwindowgeometry", "--shell", win)
@@ -239,22 +244,33 @@ class Wine:
         self.xdotool("mouseup", 1)
 
     def key(self, *keys, win=None):
+        """Presses keys; with `win`, into that window (see focus)."""
         if win is not None:
-            self.activate(win)
+            self.focus(win)
         self.xdotool("key", "--clearmodifiers", *keys)
 
     def type_text(self, text, win=None):
         if win is not None:
-            self.activate(win)
+            self.focus(win)
         self.xdotool("type", "--delay", 30, text)
 
-    def activate(self, win):
-        self.xdotool("windowactivate", "--sync", win, check=False)
-        time.sleep(0.1)
+    def focus(self, win):
+        """Gives the window the X input focus, so that keys reach its program, and checks
+        that it has it. Xvfb runs no window manager: asking one to activate the window
+        (windowactivate) does nothing, and keys would go to whatever the pointer is over.
+        Wine then hands them to the window that is active in Windows' sense."""
+        self.xdotool("windowfocus", "--sync", win)
+        focused = self.xdotool("getwindowfocus", "-f", check=False)
+        if not focused.isdigit() or int(focused) != win:
+            raise HarnessError("window %s did not take the input focus (it is on %s)"
+                               % (win, focused or "nothing"))
 
     # --- screenshots -----------------------------------------------------
-    def screenshot(self, path, win=None):
-        """Saves the screen (or one window's area) as PNG; returns the path."""
+    def screenshot(self, path, win=None, settle=True):
+        """Saves the screen (or one window's area) as PNG; returns the path. With a window,
+        first waits (a few seconds at most) until it has stopped changing."""
+        if win is not None and settle:
+            self.wait_settled(win, timeout=5)
         os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
         xwd = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True,
                              check=True).stdout
@@ -264,6 +280,40 @@ class Wine:
             args += ["-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage"]
         subprocess.run(args + [path], input=xwd, check=True)
         return path
+
+    def window_pixels(self, win):
+        """The window's area of the screen as raw bytes, for comparing (no file, no PNG)."""
+        x, y, w, h = self.geometry(win)
+        xwd = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True,
+                             check=True).stdout
+        # The image follows the header, the colour table (none at 24 bits) and is
+        # bytes_per_line wide: the header's first word is its own size.
+        header = int.from_bytes(xwd[0:4], "big")
+        ncolors = int.from_bytes(xwd[76:80], "big")
+        stride = int.from_bytes(xwd[48:52], "big")
+        bpp = int.from_bytes(xwd[44:48], "big") // 8
+        data = xwd[header + 12 * ncolors:]
+        return b"".join(data[row * stride + x * bpp:row * stride + (x + w) * bpp]
+                        for row in range(max(y, 0), y + h))
+
+    def wait_settled(self, win, quiet=0.4, timeout=10):
+        """Waits until the window's pixels stay the same for `quiet` seconds: drawn, and no
+        longer changing (a page switch, a fade). True then, or when the window is gone;
+        False when it still changes at the deadline (a progress bar that keeps moving)."""
+        deadline = time.time() + timeout
+        last, since = None, time.time()
+        while True:
+            try:
+                now = self.window_pixels(win)
+            except HarnessError:
+                return True  # the window is gone: nothing more will change on it
+            if now != last:
+                last, since = now, time.time()
+            elif time.time() - since >= quiet:
+                return True
+            if time.time() > deadline:
+                return False
+            time.sleep(0.1)
 
     def pixel(self, png, x, y):
         """(r, g, b) of one pixel of a PNG file."""

@@ -6,7 +6,6 @@ import os
 import shutil
 import subprocess
 import sys
-import time
 import urllib.request
 
 from pwharness import HarnessError, Wine, wait_until
@@ -100,10 +99,21 @@ def demo_product(wine):
 
 def start_demo_product(wine, stay_seconds):
     """Starts the demo product so that it keeps running for a while."""
+    log = os.path.join(os.path.dirname(demo_product(wine)), "launches.log")
+    before = launch_count(log)
     running = wine.start(demo_product(wine), ["--stay=%d" % stay_seconds])
-    time.sleep(2)
+    # It writes its line once it runs.
+    wait_until(lambda: launch_count(log) > before, timeout=60, what="demo product started")
     check(running.running(), "demo product did not stay")
     return running
+
+
+def launch_count(log):
+    """Lines of a demo product's launches.log (0 when it never ran)."""
+    if not os.path.exists(log):
+        return 0
+    with open(log, "rb") as f:
+        return f.read().count(b"\n")
 
 
 def clean_state(wine):
@@ -124,7 +134,8 @@ class Installer:
         self.scale = wine.dpi * 100 // 96
         self.proc = wine.start(wine.exe())
         self.win = wine.wait_window(TITLE, timeout=60)
-        time.sleep(1.5)  # first paint
+        if not wine.wait_settled(self.win, timeout=30):
+            raise HarnessError("the installer's first page kept changing")
 
     def size(self):
         return self.wine.geometry(self.win)[2:]
@@ -138,11 +149,13 @@ class Installer:
         x, y = TARGETS[name]
         px, py = self.point(x, y + dy)
         self.wine.click(self.win, px, py)
-        time.sleep(0.5)
+        # What the click changes is drawn before the test goes on (a page that keeps
+        # moving, such as the progress, is left after a few seconds).
+        self.wine.wait_settled(self.win, quiet=0.3, timeout=3)
 
-    def shot(self, name):
+    def shot(self, name, settle=True):
         path = self.wine.artifacts("installer", "%s_%d.png" % (name, self.wine.dpi))
-        return self.wine.screenshot(path, self.win)
+        return self.wine.screenshot(path, self.win, settle)
 
     def wait_exit(self, timeout=30):
         return self.proc.wait(timeout)

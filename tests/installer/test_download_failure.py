@@ -3,7 +3,6 @@ CDN, the failure page with its reason, one retry, the exit survey and its
 report; then Alt+F4 during a download ends the installer with exit code 0."""
 
 import sys
-import time
 
 from installer_support import Installer, PackageService, check, clean_state, data_of
 from pwharness import Wine, wait_until
@@ -21,7 +20,6 @@ def main():
         app = Installer(wine)
         app.click("btn_startinstall")
         wait_until(lambda: failures(service), timeout=120, what="failure report")
-        time.sleep(1)
         app.shot("download_failed")
         sources = [r["source"] for r in service.package_requests()]
         check(sources == ["service", "cdn"] * 3, "attempt sources %s" % sources)
@@ -35,13 +33,11 @@ def main():
         # One retry: six more attempts and the failure page again.
         app.click("btn_reinstall")
         wait_until(lambda: len(failures(service)) == 2, timeout=120, what="second failure")
-        time.sleep(1)
         app.shot("download_failed_again")
         check(len(service.package_requests()) == 12, "requests %d" % len(service.package_requests()))
 
         # Leaving without an installed product: the survey page.
         app.click("btn_exit")
-        time.sleep(1)
         app.shot("exit_survey")
         clicks = [data_of(r) for r in service.reports() if r["eventId"] == "OnClick"]
         check(clicks == [{"ClickSrc": "Install"}, {"ClickSrc": "ReInstall"},
@@ -59,7 +55,8 @@ def main():
         service.packages(service={"trickle": 60}, cdn={"trickle": 60})
         app = Installer(wine)
         app.click("btn_startinstall")
-        time.sleep(2)
+        wait_until(lambda: len(service.package_requests()) > 12, timeout=30,
+                   what="the download under way")
         check(app.proc.running(), "installer ended early")
         wine.key("alt+F4", win=app.win)
         code = app.wait_exit(15)

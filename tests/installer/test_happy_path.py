@@ -4,7 +4,6 @@ registry record and the installer's exit code."""
 
 import os
 import sys
-import time
 
 from installer_support import (APPINFO_KEY, Installer, PackageService, check, clean_state,
                                data_of, default_install_dir, read_utf16)
@@ -33,10 +32,9 @@ def main():
         app.click("btn_customize")
         app.click("btn_startinstall")
         check(app.size() == (width, height), "bar not collapsed by 立即安装: %s" % (app.size(),))
-        app.shot("installing")
+        app.shot("installing", settle=False)
 
         service.wait_event("InstallResultReport", timeout=180)
-        time.sleep(1)
         app.shot("installed")
         check(app.proc.running(), "installer ended before 立即体验")
 

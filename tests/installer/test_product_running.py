@@ -2,7 +2,6 @@
 box with Alt+F4 counts as 强制关闭: the product is ended and the setup runs."""
 
 import sys
-import time
 
 from installer_support import (Installer, PackageService, check, clean_state, data_of,
                                start_demo_product)
@@ -23,7 +22,6 @@ def main():
                    timeout=120, what="download")
         box = wait_until(lambda: [w for w in wine.find_windows(".*") if w not in before],
                          timeout=30, what="question box")[-1]
-        time.sleep(1)
         wine.screenshot(wine.artifacts("installer", "product_running_%d.png" % wine.dpi), box)
         check(not [r for r in service.reports() if r["eventId"] == "InstallTimeCost"],
               "setup ran while the product was running")
@@ -34,7 +32,6 @@ def main():
                    timeout=180, what="result")
         result = [data_of(r) for r in service.reports() if r["eventId"] == "InstallResultReport"]
         check(result == [{"result": "success"}], "result %s" % result)
-        time.sleep(1)
         app.shot("installed_after_force_close")
         wine.key("alt+F4", win=app.win)
         check(app.wait_exit(15) == 0, "installer exit code")

@@ -4,7 +4,6 @@ three times leads to the failure page with its exit code."""
 
 import os
 import sys
-import time
 
 from installer_support import (APPINFO_KEY, Installer, PackageService, check, clean_state,
                                data_of)
@@ -40,7 +39,6 @@ def main():
         app = Installer(wine)
         app.click("btn_startinstall")
         wait_until(lambda: reports(service, "InstallResultReport"), timeout=240, what="result")
-        time.sleep(1)
         app.shot("install_failed")
         setup = reports(service, "InstallTimeCost")[0]
         check(setup.get("ret") == "7" and setup.get("retryTime") == "3", "InstallTimeCost %s" % setup)

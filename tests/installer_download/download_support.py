@@ -60,10 +60,11 @@ class InstallerRun:
             self.app.kill()
 
 
-def shot(app, name):
-    """Screenshot of the installer's window at the test's DPI; returns the path."""
+def shot(app, name, settle=True):
+    """Screenshot of the installer's window at the test's DPI, once it has stopped changing
+    (settle=False: now); returns the path."""
     path = app.wine.artifacts(AREA, "%s_%d.png" % (name, app.wine.dpi))
-    return app.wine.screenshot(path, app.win)
+    return app.wine.screenshot(path, app.win, settle)
 
 
 def pixel_box(app, box):
@@ -107,7 +108,6 @@ def wait_failures(service, count, timeout=180):
     """The InstallResultReport fields once |count| failures have been reported."""
     wait_until(lambda: len(service.events_named("InstallResultReport")) >= count,
                timeout=timeout, what="%d failure report(s)" % count)
-    time.sleep(1.5)  # the page is painted after the report is raised
     return service.events_named("InstallResultReport")
 
 

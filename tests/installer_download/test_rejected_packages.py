@@ -4,7 +4,6 @@ size and a Content-Length larger than the body. One retry, after which
 btn_reinstall is gone; Alt+F4 leaves with exit code 0."""
 
 import sys
-import time
 
 from download_support import (MIB, REASON_LINE, REINSTALL_BUTTON, InstallerRun,
                               PackageService, Wine, check, check_failed_download,
@@ -49,7 +48,6 @@ def main():
             check_reinstall_gone(app, service, second)
             check(app.proc.running(), "installer ended on the failure page")
             close_by_alt_f4(wine, app)
-            time.sleep(0.5)
     print("rejected packages OK")
     return 0
 

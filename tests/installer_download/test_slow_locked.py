@@ -47,8 +47,8 @@ def main():
     holder = wine.start(probe, ["hold", r"C:\users\%s\AppData\Roaming\PageWright\Files"
                                         r"\PageWrightInstaller.exe" % user, "600"])
     try:
+        # The holder creates the file without sharing: once it exists, it is held.
         wait_until(lambda: os.path.exists(first_name), timeout=60, what="file held")
-        time.sleep(1)
         with PackageService(wine, "slow_locked_%d.jsonl" % wine.dpi) as service:
             size = service.package_size()
             service.packages(service={"status": 503, "error_body": True},
@@ -61,19 +61,18 @@ def main():
                            ["service", "cdn"], timeout=10, what="a CDN attempt after the 503")
 
                 time.sleep(max(0.0, started + 5 - time.time()))
-                early = shot(app, "slow_5s")
+                early = shot(app, "slow_5s", settle=False)
                 check(marks(app, early, DOWNLOAD_ALERT) == 0,
                       "slow-download hint before 10 s (%s)" % early)
 
                 time.sleep(max(0.0, started + 13 - time.time()))
-                late = shot(app, "slow_13s")
+                late = shot(app, "slow_13s", settle=False)
                 check(not service.events_named("DownloadTimeCost"),
                       "download ended before the hint could be seen")
                 check(marks(app, late, DOWNLOAD_ALERT) > 30,
                       "no slow-download hint after 10 s (%s)" % late)
 
                 service.wait_event("InstallResultReport", timeout=240)
-                time.sleep(1.5)
                 shot(app, "slow_installed")
                 result = service.events_named("InstallResultReport")
                 check(result == [{"result": "success"}], "InstallResultReport %s" % result)

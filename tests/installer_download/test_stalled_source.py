@@ -53,7 +53,6 @@ def install_after_one_stall(wine, service, fault, limit, name):
               "%s: download took %s s with a %d s limit" % (name, timing["cost"], limit))
         check(elapsed <= limit + INSTALL_ALLOWANCE,
               "%s: installed %.0f s after the click (limit %d s)" % (name, elapsed, limit))
-        time.sleep(1.5)
         shot(app, name)
         close_by_alt_f4(wine, app)
 

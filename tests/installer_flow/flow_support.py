@@ -57,10 +57,11 @@ def darkest(png, rect):
     return int(out.strip())
 
 
-def shot(app, name, win=None):
-    """A screenshot of the main window (or another one) in artifacts/installer_flow."""
+def shot(app, name, win=None, settle=True):
+    """A screenshot of the main window (or another one) in artifacts/installer_flow, once it
+    has stopped changing (settle=False: now, for a page that keeps moving)."""
     path = app.wine.artifacts("installer_flow", "%s_%d.png" % (name, app.wine.dpi))
-    return app.wine.screenshot(path, win or app.win)
+    return app.wine.screenshot(path, win or app.win, settle)
 
 
 def quit_button_enabled(app, name):
@@ -130,7 +131,7 @@ def box_windows(wine, scale):
 def wait_box(wine, scale, exclude=(), timeout=60):
     box = wait_until(lambda: [w for w in box_windows(wine, scale) if w not in exclude],
                      timeout=timeout, what="message box")[-1]
-    time.sleep(1)  # shown and painted
+    wine.wait_settled(box)  # shown and painted
     return box
 
 
@@ -168,7 +169,7 @@ def click_box_button(wine, scale, box, which):
         check(drawn, "no yes button on the message box")
         x = (drawn[0] + drawn[-1]) // 2
     wine.click(box, x, y)
-    time.sleep(0.5)
+    wine.wait_settled(box, quiet=0.3, timeout=3)  # answered (gone) or redrawn
 
 
 # --- the folder browser ------------------------------------------------------
@@ -178,7 +179,7 @@ def open_folder_browser(app):
     check(not wine.find_windows(BROWSER_TITLE), "a folder browser is already open")
     app.click("btn_changeinstallpath")
     dialog = wine.wait_window(BROWSER_TITLE, timeout=20)
-    time.sleep(1)
+    wine.wait_settled(dialog)  # its folder tree filled in
     return dialog
 
 

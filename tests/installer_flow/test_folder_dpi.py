@@ -9,7 +9,6 @@ the product."""
 import os
 import shutil
 import sys
-import time
 
 from flow_support import (end_installer, logo_match, open_folder_browser, scaled_image, shot,
                           start_installer)
@@ -69,24 +68,22 @@ def run(wine, service, app):
     dialog = open_folder_browser(app)
     shot(app, "folder_browser", dialog)
     wine.key("Left", win=dialog)
-    time.sleep(0.3)
-    wine.key("Return")
+    wine.wait_settled(dialog, quiet=0.3, timeout=5)  # the selection moved
+    wine.key("Return", win=dialog)
     wine.wait_no_window("Browse for Folder", timeout=20)
-    time.sleep(0.5)
     shot(app, "folder_drive_root")
 
     dialog = open_folder_browser(app)
     wine.key("Left", "Left", win=dialog)  # another selection, then cancelled
-    time.sleep(0.3)
-    wine.key("Escape")
+    wine.wait_settled(dialog, quiet=0.3, timeout=5)
+    wine.key("Escape", win=dialog)
     wine.wait_no_window("Browse for Folder", timeout=20)
-    time.sleep(0.5)
     shot(app, "folder_after_cancel")
     check(app.size() == grown, "browsing changed the window: %s" % (app.size(),))
 
     app.click("btn_startinstall")
     check(app.size() == size, "立即安装 left the bar open: %s" % (app.size(),))
-    shot(app, "folder_installing")
+    shot(app, "folder_installing", settle=False)
     wait_until(lambda: [r for r in service.reports() if r["eventId"] == "InstallResultReport"],
                timeout=240, what="result")
     result = [data_of(r) for r in service.reports() if r["eventId"] == "InstallResultReport"]
@@ -100,7 +97,6 @@ def run(wine, service, app):
           "product not installed in %s" % installed)
     check(not os.path.exists(wine.drive_c("Program Files", "zorvikmedia")),
           "the package installed into its default folder")
-    time.sleep(0.5)
     shot(app, "folder_installed")
     # 立即体验 starts the product through the recorded (doubled) path.
     app.click("btn_startapp")

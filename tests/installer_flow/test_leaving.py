@@ -1,7 +1,8 @@
 """Leaving the installer: the exit survey with its btn_quitStart rules and
 its report; with the product installed at the recorded folder (folder box
 and 更改目录 locked), after a failed download or a failed setup, or only in
-the uninstall list, the installed exit events and no survey or question."""
+the uninstall list, the installed exit events and no survey or question; and
+Alt+F4 with the mouse away from the window."""
 
 import os
 import shutil
@@ -30,10 +31,9 @@ def survey(wine):
 
 def survey_checks(wine, service, app):
     app.click("btn_exit")
-    time.sleep(1)
-    check(app.proc.running(), "btn_exit on the welcome page ended the installer")
     check(wait_until(lambda: clicks(service), timeout=10, what="click") ==
           [{"ClickSrc": "ReInstall"}], "survey click %s" % clicks(service))
+    check(app.proc.running(), "btn_exit on the welcome page ended the installer")
 
     # Disabled until a reason is ticked or text is typed.
     wait_quit_button(app, False, "survey_start")
@@ -120,7 +120,7 @@ def leave_failed_with_product(wine, log_name, faults, timeout, expected_exit):
             wait_until(lambda: [r for r in service.reports()
                                 if r["eventId"] == "InstallResultReport"], timeout=timeout,
                        what="failure report")
-            time.sleep(1)
+            wine.wait_settled(app.win)  # the failure page drawn
             app.click("btn_exit")
             code = app.wait_exit(20)
             check(code == 0, "exit code %s" % code)
@@ -162,6 +162,22 @@ def installed_by_uninstall_list(wine):
         wine.reg_delete(key)
 
 
+def alt_f4_with_the_pointer_away(wine):
+    """Alt+F4 ends the installer wherever the mouse is: keys go to the focused window, not
+    to the one under the pointer (here the bare screen, as after a click that shrank the
+    window or closed a box under it)."""
+    clean_state(wine)
+    with PackageService(wine, "flow_alt_f4_%d.jsonl" % wine.dpi):
+        app = start_installer(wine)
+        wine.xdotool("mousemove", "--sync", 0, 0)
+        under = dict(line.split("=", 1) for line in
+                     wine.xdotool("getmouselocation", "--shell").splitlines())
+        check(int(under["WINDOW"]) != app.win, "the pointer is still over the installer")
+        wine.key("alt+F4", win=app.win)
+        code = app.wait_exit(20)
+        check(code == 0, "exit code after Alt+F4 %s" % code)
+
+
 # One case per run, so that CTest runs the cases side by side.
 CASES = {
     "survey": survey,
@@ -169,6 +185,7 @@ CASES = {
     "download_failure": installed_after_download_failure,
     "setup_failure": installed_after_setup_failure,
     "uninstall_list": installed_by_uninstall_list,
+    "alt_f4_pointer_away": alt_f4_with_the_pointer_away,
 }
 
 

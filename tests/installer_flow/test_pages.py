@@ -4,7 +4,6 @@ and closing the box by Alt+F4 keep the installer (owner enabled again),
 已经安装 leaves it."""
 
 import sys
-import time
 
 from flow_support import (click_box_button, end_installer, shot, start_installer, wait_box,
                           wait_box_gone)
@@ -31,12 +30,11 @@ def failed_setup(wine):
             app.click("btn_customize")
             shot(app, "page_welcome_customize")
             app.click("btn_startinstall")
-            time.sleep(3)
-            shot(app, "page_installing")
+            wait_until(service.package_requests, timeout=30, what="the download under way")
+            shot(app, "page_installing", settle=False)
             wait_until(lambda: [r for r in service.reports()
                                 if r["eventId"] == "InstallResultReport"], timeout=300,
                        what="failure")
-            time.sleep(1)
             shot(app, "page_failed")
 
             app.click("btn_exit")
@@ -78,7 +76,6 @@ def survey_then_install(wine):
         app = start_installer(wine)
         try:
             app.click("btn_exit")
-            time.sleep(1)
             shot(app, "page_survey")
             app.click("checkbox_2")
             shot(app, "page_survey_ticked")
@@ -86,7 +83,6 @@ def survey_then_install(wine):
             wait_until(lambda: [r for r in service.reports()
                                 if r["eventId"] == "InstallResultReport"], timeout=240,
                        what="result")
-            time.sleep(1)
             shot(app, "page_installed")
             result = [data_of(r) for r in service.reports()
                       if r["eventId"] == "InstallResultReport"]

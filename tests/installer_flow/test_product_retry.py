@@ -47,7 +47,8 @@ def run(wine, service, app, running):
     shot(app, "product_running_asked_again", again)
     check(running.running(), "重试 ended the product")
     check(not events(service, "InstallTimeCost"), "setup ran while the product ran")
-    # The progress line below the box stays as it was while the question is open.
+    # The progress line below the box stays as it was while the question is open: looked
+    # at again after the ticker has had time for several steps.
     time.sleep(1.5)
     after = progress_line(app, shot(app, "product_running_main_again"), "after")
     check(same_pixels(before, after), "progress moved while waiting")

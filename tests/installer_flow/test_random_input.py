@@ -13,6 +13,7 @@ budget."""
 import json
 import os
 import random
+import subprocess
 import sys
 import time
 import urllib.request
@@ -20,7 +21,7 @@ import urllib.request
 from flow_support import box_windows, end_product, start_installer
 from installer_support import (HOST_PORT, TARGETS, PackageService, check, clean_state, data_of,
                                default_install_dir)
-from pwharness import Wine
+from pwharness import HarnessError, Wine
 
 KEYS = ["space", "Return", "Tab", "Escape", "Up", "Down", "Left", "Right", "a", "q", "x"]
 # Controls that open a browser or the folder dialog stay out: those are other
@@ -83,7 +84,9 @@ def act(wine, app, rng, actions):
         wine.click_at(*on_screen(wine, wx + rng.randrange(w), wy + rng.randrange(h)))
     else:
         kind = "key"
-        wine.xdotool("key", "--clearmodifiers", rng.choice(KEYS), check=False)
+        # Through the installer's X window: Wine hands the key to whichever of its windows is
+        # active (the message box, when one is up).
+        wine.key(rng.choice(KEYS), win=app.win)
     actions[kind] = actions.get(kind, 0) + 1
     time.sleep(rng.choice([0.05, 0.1, 0.2, 0.4, 0.8]))
 
@@ -136,12 +139,15 @@ def end_run(wine, app):
         if not app.proc.running():
             return app.proc.wait(5)
         for box in box_windows(wine, app.scale):
-            wine.key("alt+F4", win=box)
-            time.sleep(0.5)
+            try:
+                wine.key("alt+F4", win=box)
+                wine.wait_no_window_id(box, timeout=5)
+            except HarnessError:  # the box went by itself meanwhile
+                pass
         wine.key("alt+F4", win=app.win)
         try:
             return app.proc.wait(8)
-        except Exception:
+        except subprocess.TimeoutExpired:
             pass
     app.proc.kill()
     return None

@@ -36,7 +36,6 @@ class Preview:
 
     def wait_ready(self, timeout=120):
         wait_until(lambda: "ready" in self.lines(), timeout, what="preview ready")
-        time.sleep(0.5)
 
     def rects(self, prefix):
         """name -> (left, top, right, bottom) of the controls logged for one window."""
@@ -56,6 +55,15 @@ class Preview:
 
     def stop(self):
         self.proc.kill()
+
+
+def settled_position(wine, win, start):
+    """The window's place once it has left `start` and holds still for a moment, else None."""
+    first = wine.geometry(win)[:2]
+    if first == start:
+        return None
+    time.sleep(0.3)
+    return first if wine.geometry(win)[:2] == first else None
 
 
 def is_blue(rgb):
@@ -183,8 +191,9 @@ def input_checks(wine, exe, source):
         x0, y0, _, _ = wine.geometry(win)
         l, t, r, b = rects["appnameLable_welcom"]
         wine.drag(win, (l + r) // 2, (t + b) // 2, (l + r) // 2 + 80, (t + b) // 2 + 50)
-        time.sleep(1.0)
-        x1, y1, _, _ = wine.geometry(win)
+        # The window follows the drag; it is where it ends once it stops moving.
+        moved = wait_until(lambda: settled_position(wine, win, (x0, y0)), 20, what="window moved")
+        x1, y1 = moved
         check(abs((x1 - x0) - 80) <= 4 and abs((y1 - y0) - 50) <= 4,
               "drag on a label moved the window by (%d,%d)" % (x1 - x0, y1 - y0), failures)
         l, t, r, b = rects["btn_startinstall"]
