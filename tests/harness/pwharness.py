@@ -272,8 +272,7 @@ class Wine:
         if win is not None and settle:
             self.wait_settled(win, timeout=5)
         os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
-        xwd = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True,
-                             check=True).stdout
+        xwd = self._grab_screen()
         args = ["convert", "xwd:-"]
         if win is not None:
             x, y, w, h = self.geometry(win)
@@ -281,11 +280,21 @@ class Wine:
         subprocess.run(args + [path], input=xwd, check=True)
         return path
 
+    def _grab_screen(self):
+        """The whole screen in xwd's format. xwd walks every window for its visuals and stops
+        when one goes away under it (a window closing meanwhile): then it is asked again."""
+        for attempt in range(5):
+            result = subprocess.run(["xwd", "-root", "-silent"], env=self.env,
+                                    capture_output=True)
+            if result.returncode == 0:
+                return result.stdout
+            time.sleep(0.05 * (attempt + 1))
+        raise HarnessError("xwd failed: %s" % result.stderr.decode(errors="replace").strip())
+
     def window_pixels(self, win):
         """The window's area of the screen as raw bytes, for comparing (no file, no PNG)."""
         x, y, w, h = self.geometry(win)
-        xwd = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True,
-                             check=True).stdout
+        xwd = self._grab_screen()
         # The image follows the header, the colour table (none at 24 bits) and is
         # bytes_per_line wide: the header's first word is its own size.
         header = int.from_bytes(xwd[0:4], "big")
