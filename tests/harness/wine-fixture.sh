@@ -118,6 +118,8 @@ start_lane() { # k netns
   export WINEPREFIX="$dir/wineprefix"
   prepare_prefix "$WINEPREFIX"
   if [ -n "$ns" ]; then
+    # A run that was killed may have left its namespace behind.
+    ip netns del "$ns" 2>/dev/null || true
     ip netns add "$ns"
     ip -n "$ns" link set lo up
   fi

@@ -132,7 +132,7 @@ def check_reinstall_gone(app, service, page_png):
     requests = len(service.package_requests())
     clicks = len(service.events_named("OnClick"))
     app.click("btn_reinstall")
-    time.sleep(3)
+    time.sleep(3)  # time for a download or a click report, which must not come
     check(len(service.package_requests()) == requests, "a hidden btn_reinstall started a download")
     check(len(service.events_named("OnClick")) == clicks, "a hidden btn_reinstall sent a click")
 

@@ -38,7 +38,7 @@ def survey_checks(wine, service, app):
     # Disabled until a reason is ticked or text is typed.
     wait_quit_button(app, False, "survey_start")
     app.click("btn_quitStart")
-    time.sleep(1)
+    time.sleep(1)  # time for the exit that must not come
     check(app.proc.running(), "the disabled 直接退出 ended the installer")
     app.click("checkbox_1")
     wait_quit_button(app, True, "survey_checkbox_1")
@@ -92,7 +92,7 @@ def installed_at_recorded_folder(wine):
             # Both clicks must do nothing: no folder browser appears.
             app.click("edit_installdir")
             app.click("btn_changeinstallpath")
-            time.sleep(3)
+            time.sleep(3)  # time for a browser to open, which must not
             check(not wine.find_windows("Browse for Folder"),
                   "the locked 更改目录 opened a browser")
             check(app.proc.running(), "installer ended")

@@ -188,7 +188,7 @@ def main():
                         raise
                     print("run %d: window gone during an action (%s)" % (run, error))
             code = end_run(wine, app)
-            time.sleep(1.5)  # the last reports arrive
+            time.sleep(1.5)  # the last reports arrive (and any that must not)
             found, events = check_run(run, service_log(), launches(wine), code)
             print("run %d: %s, %d actions, exit %s, events %s" % (run, spec, count, code, events))
             faults += found

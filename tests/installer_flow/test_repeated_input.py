@@ -37,8 +37,7 @@ def wheel(app, name, button, notches):
     app.wine.xdotool("mousemove", "--sync", wx + px, wy + py)
     for _ in range(notches):
         app.wine.xdotool("click", button)
-        time.sleep(0.15)
-    time.sleep(0.5)
+        time.sleep(0.15)  # a hand's pace between notches
 
 
 def feedback_text(app, tag):
@@ -55,8 +54,10 @@ def keys_and_launch(wine):
         app.click("btn_startinstall")
         for key in ("space", "Return", "space"):
             wine.key(key, win=app.win)
-            time.sleep(0.4)
+            time.sleep(0.4)  # a hand's pace between presses
         service.wait_event("InstallResultReport", timeout=180)
+        # What the keys must not have started would show by now: a second download's
+        # request, a second setup run.
         time.sleep(2)
         clicks = count(service, "OnClick", ClickSrc="Install")
         requests = service.package_requests()
@@ -73,7 +74,7 @@ def keys_and_launch(wine):
         check(code == 0, "installer exit code %s" % code)
         launches = os.path.join(default_install_dir(wine), "launches.log")
         wait_until(lambda: os.path.exists(launches), timeout=20, what="product started")
-        time.sleep(3)
+        time.sleep(3)  # time for a second start, which must not come
         starts = [l for l in open(launches, encoding="utf-8").read().splitlines() if l.strip()]
         print("double click on 立即体验: %d product start(s)" % len(starts))
         check(len(starts) == 1, "product starts %s" % starts)
@@ -91,7 +92,6 @@ def survey_quit(wine):
             for i in range(1, 16):
                 wine.type_text("line %d of a long answer" % i)
                 wine.key("Return")
-            time.sleep(0.5)
             # The typed text ends on its last line; the wheel brings the first lines back
             # and takes them away again.
             last = feedback_text(app, "last_lines")
@@ -106,9 +106,9 @@ def survey_quit(wine):
             double_click(app, "btn_quitStart")
             code = app.wait_exit(30)
             check(code == 0, "installer exit code %s" % code)
-            time.sleep(1)
-            exits = [data_of(r)["btn_exit"] for r in service.reports()
-                     if r["eventId"] == "OnClick" and "btn_exit" in data_of(r)]
+            exits = wait_until(lambda: [data_of(r)["btn_exit"] for r in service.reports()
+                                        if r["eventId"] == "OnClick" and "btn_exit" in data_of(r)],
+                               timeout=10, what="btn_exit report")
             print("double click on 直接退出: %d btn_exit report(s)" % len(exits))
             check(len(exits) == 1, "btn_exit reports %s" % exits)
             check(exits[0].startswith("Start line 1 of a long answer"), "btn_exit %r" % exits[0])
@@ -116,11 +116,16 @@ def survey_quit(wine):
             end_installer(app)
 
 
+# One case per run, so that CTest runs the cases side by side.
+CASES = {"keys_and_launch": keys_and_launch, "survey_quit": survey_quit}
+
+
 def main():
+    case = sys.argv[1] if len(sys.argv) > 1 else ""
+    check(case in CASES, "usage: test_repeated_input.py %s" % "|".join(CASES))
     wine = Wine()
-    keys_and_launch(wine)
-    survey_quit(wine)
-    print("repeated input OK at %d DPI" % wine.dpi)
+    CASES[case](wine)
+    print("repeated input, %s: OK at %d DPI" % (case, wine.dpi))
     return 0
 
 

@@ -98,7 +98,7 @@ class ReportClientTest(unittest.TestCase):
     def test_without_http_thread_reports_are_dropped_quietly(self):
         values = rs.probe_values(self.wine, self.probe, "no-http", "3")
         self.assertEqual((0, "3"), (values["_exit"], values.get("returned")), values["_out"])
-        time.sleep(2)
+        time.sleep(2)  # time for a report to arrive, which must not
         self.assertEqual([], self.endpoint.entries())
 
     def test_never_answering_endpoint_blocks_only_the_http_thread(self):

@@ -219,7 +219,7 @@ def input_checks(wine, exe, source):
                 wine.click(box, (l + r) // 2, (t + b) // 2)  # a second click while it fades
             wait_until(lambda: answers(preview), 30, what="answer after " + how)
             wine.wait_no_window("^PageWright preview msgbox$", 30)
-            time.sleep(0.5)
+            time.sleep(0.5)  # time for a second answer, which must not come
             got = answers(preview)
             expected = "answer %s owner-enabled=1" % ("Yes" if how == "btn_yes" else "No")
             check(got == [expected], "%s answered %s" % (how, got), failures)
