@@ -144,7 +144,10 @@ def end_run(wine, app):
                 wine.wait_no_window_id(box, timeout=5)
             except HarnessError:  # the box went by itself meanwhile
                 pass
-        wine.key("alt+F4", win=app.win)
+        try:
+            wine.key("alt+F4", win=app.win)
+        except HarnessError:  # the installer is on its way out by itself (its window is gone)
+            pass
         try:
             return app.proc.wait(8)
         except subprocess.TimeoutExpired:

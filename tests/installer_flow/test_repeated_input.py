@@ -90,8 +90,8 @@ def survey_quit(wine):
                        what="survey page")
             app.click("edit_feedback")
             for i in range(1, 16):
-                wine.type_text("line %d of a long answer" % i)
-                wine.key("Return")
+                wine.type_text("line %d of a long answer" % i, win=app.win)
+                wine.key("Return", win=app.win)
             # The typed text ends on its last line; the wheel brings the first lines back
             # and takes them away again.
             last = feedback_text(app, "last_lines")
