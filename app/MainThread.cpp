@@ -1,6 +1,7 @@
 #include "app/MainThread.h"
 
 #include "app/SkinLoader.h"
+#include "base/DisplayDpi.h"
 
 #include "base/StringUtil.h"
 #include "base/ThreadIds.h"
@@ -8,7 +9,7 @@
 #include "engine/ProductInfo.h"
 #include "installer/CMainWindow.h"
 #include "report/Report.h"
-#include "ui/UiGlobal.h"
+#include "ui/core/UiGlobal.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ void MainThread::Init() {
   InitReporting();
 
   // Load the skin and start the UI toolkit.
-  const int system_dpi = QuerySystemDpi();
+  const int system_dpi = nbase::GetSystemDpi();
   SkinLoader::Load(system_dpi);
 
   // Report the start-up.

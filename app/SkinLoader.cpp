@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
-#include "ui/SkinArchive.h"
-#include "ui/UiGlobal.h"
+#include "base/ThreadIds.h"
+#include "ui/core/UiGlobal.h"
+#include "ui/shell/Startup.h"
+#include "ui/skin/SkinArchive.h"
 
 namespace {
 
@@ -18,9 +20,13 @@ std::wstring SkinLoader::ThemeFolderForDpi(int dpi) {
   return L"themes\\default-xhdpi";
 }
 
-void SkinLoader::Load(int system_dpi) {
-  const std::wstring theme_folder = ThemeFolderForDpi(system_dpi);
+int SkinLoader::ThemeDensityForDpi(int dpi) {
+  if (dpi <= 100) return 100;
+  if (dpi <= 131) return 125;
+  return 150;
+}
 
+void SkinLoader::Load(int system_dpi) {
   // The resource's bytes are used in place for the life of the process.
   HMODULE module = ::GetModuleHandleW(nullptr);
   if (HRSRC resource =
@@ -32,12 +38,18 @@ void SkinLoader::Load(int system_dpi) {
       ui::OpenSkinArchive(::LockResource(data), size, std::string());
   }
 
-  ui::UiGlobal::Startup(L"resources\\", ui::CreateControlCallback(), theme_folder, L"lang\\zh_CN");
+  ui::StartupOptions options;
+  options.resourceRoot = L"resources\\";
+  options.themeFolder = ThemeFolderForDpi(system_dpi);
+  options.themeDensity = ThemeDensityForDpi(system_dpi);
+  options.languageFolder = L"lang\\zh_CN";
+  options.uiThreadId = nbase::kUiThreadId;
+  ui::Startup(options);
 }
 
 void SkinLoader::Unload() {
   if (ui::GetSkinArchive() != nullptr) ui::CloseSkinArchive();
   ui::UiGlobal::DeleteRenderFactory();
   ui::UiGlobal::DeleteAllFonts();
-  ui::UiGlobal::ShutdownGdiplus();
+  ui::ShutdownGdiplus();
 }

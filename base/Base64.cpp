@@ -22,9 +22,10 @@ struct CharacterPairs {
 
 constexpr CharacterPairs kPairs;
 
-}  // namespace
+constexpr size_t EncodedLength(size_t size) { return (size + 2) / 3 * 4; }
 
-void EncodeBase64To(const void* data, size_t size, char* out) {
+// Writes the EncodedLength(size) characters of the encoding to |out|.
+void EncodeTo(const void* data, size_t size, char* out) {
   const auto* bytes = static_cast<const unsigned char*>(data);
   size_t i = 0;
   for (; i + 3 <= size; i += 3) {
@@ -48,10 +49,12 @@ void EncodeBase64To(const void* data, size_t size, char* out) {
   }
 }
 
+}  // namespace
+
 bool EncodeBase64(const std::string& input, std::string* output) {
   if (!output) return false;
-  std::string encoded(Base64EncodedLength(input.size()), '\0');
-  if (!encoded.empty()) EncodeBase64To(input.data(), input.size(), &encoded[0]);
+  std::string encoded(EncodedLength(input.size()), '\0');
+  if (!encoded.empty()) EncodeTo(input.data(), input.size(), &encoded[0]);
   output->swap(encoded);
   return true;
 }

@@ -1,8 +1,10 @@
 #include "base/StringUtil.h"
 
+#include <windows.h>
 #include <stdio.h>
 #include <wchar.h>
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 
@@ -162,10 +164,35 @@ std::string WideToUtf8(const wchar_t* data, size_t length) {
 
 std::string WideToUtf8(const std::wstring& text) { return WideToUtf8(text.data(), text.size()); }
 
+std::wstring Utf8ToWideLenient(const char* data, size_t length) {
+  if (!data || length == 0 || length > static_cast<size_t>(INT_MAX)) return std::wstring();
+  const int size = static_cast<int>(length);
+  const int units = ::MultiByteToWideChar(CP_UTF8, 0, data, size, nullptr, 0);
+  if (units <= 0) return std::wstring();
+  std::wstring text(static_cast<size_t>(units), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, data, size, &text[0], units);
+  return text;
+}
+
+namespace {
+
+// Blank: a space or a control character up to 0x1D (0x1E and 0x1F are kept).
+bool IsBlank(wchar_t c) { return c == 0x20 || static_cast<uint16_t>(c) <= 0x1D; }
+
+}  // namespace
+
 std::wstring TrimLeadingBlanks(const wchar_t* text) {
   if (!text) return std::wstring();
-  while (*text == 0x20 || (*text != 0 && static_cast<uint16_t>(*text) <= 0x1D)) ++text;
+  while (*text != 0 && IsBlank(*text)) ++text;
   return std::wstring(text);
+}
+
+std::wstring TrimBlanks(const std::wstring& text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
 }
 
 }  // namespace nbase

@@ -26,6 +26,10 @@ constexpr size_t kMaxFormattedLength = 32 * 1024 * 1024;
 std::wstring Utf8ToWide(const char* data, size_t length);
 std::wstring Utf8ToWide(const std::string& text);
 
+// Lenient decoding, for skin files: each ill-formed sequence becomes U+FFFD
+// (the platform's CP_UTF8 rules) and the rest of the text is kept.
+std::wstring Utf8ToWideLenient(const char* data, size_t length);
+
 // Lenient encoding: unpaired surrogates are written as 3-byte sequences, but a
 // high surrogate as the very last unit gives an empty string.
 std::string WideToUtf8(const wchar_t* data, size_t length);
@@ -34,5 +38,7 @@ std::string WideToUtf8(const std::wstring& text);
 // Copy of |text| without its leading blanks and control characters (code 0x20
 // or at most 0x1D). A null |text| gives an empty string.
 std::wstring TrimLeadingBlanks(const wchar_t* text);
+// |text| without the same blanks at either end.
+std::wstring TrimBlanks(const std::wstring& text);
 
 }  // namespace nbase

@@ -26,15 +26,15 @@
 #include "installer/OpenUrl.h"
 #include "report/Identity.h"
 #include "report/Report.h"
-#include "ui/Box.h"
-#include "ui/Button.h"
-#include "ui/CheckBox.h"
-#include "ui/Control.h"
-#include "ui/Label.h"
-#include "ui/MsgBox.h"
-#include "ui/Progress.h"
-#include "ui/RichEdit.h"
-#include "ui/UiGlobal.h"
+#include "ui/core/Box.h"
+#include "ui/widgets/Button.h"
+#include "ui/widgets/CheckBox.h"
+#include "ui/core/Control.h"
+#include "ui/widgets/Label.h"
+#include "ui/shell/MsgBox.h"
+#include "ui/widgets/Progress.h"
+#include "ui/widgets/RichEdit.h"
+#include "ui/core/UiGlobal.h"
 
 namespace {
 
@@ -56,10 +56,6 @@ std::wstring AgreementUrl() {
 
 std::wstring OfflinePackageUrl() {
   return std::wstring(L"http://") + build_config::kOfflineHost + L"/offline/pdf.html";
-}
-
-void SendReport(const std::wstring& name, ReportParams params) {
-  ReportEvent(name, std::move(params));
 }
 
 ReportSink MakeReportSink() {
@@ -119,12 +115,11 @@ void CMainWindow::InitDefaultInstallFolder() {
 }
 
 void CMainWindow::InitChannel() {
-  std::wstring channel;
-  if (!ReadChannel(&channel) || channel.empty()) channel = L"default";
+  std::wstring channel = ChannelOrDefault();
   if (channel == L"upgrade") {
     const std::wstring recorded = RegReadString(product::kAppInfoKey, kInstallerChannel);
     if (!recorded.empty()) channel = recorded;
-  } else {
+  } else if (!channel.empty()) {
     RegWriteString(product::kAppInfoKey, kInstallerChannel, channel);
   }
   channel_ = channel;
@@ -332,13 +327,13 @@ void CMainWindow::StartInstall() {
       })),
       nbase::TimeDelta::FromMilliseconds(kTickerIntervalMs), -1);
 
-  SendReport(L"OnClick", {{L"ClickSrc", L"Install"}});
+  ReportEvent(L"OnClick", {{L"ClickSrc", L"Install"}});
 }
 
 void CMainWindow::RestartInstall() {
   if (installfaildpage_) installfaildpage_->SetVisible(false);
   ShowInstallPageAndDownload();
-  SendReport(L"OnClick", {{L"ClickSrc", L"ReInstall"}});
+  ReportEvent(L"OnClick", {{L"ClickSrc", L"ReInstall"}});
 }
 
 void CMainWindow::ShowExitSurvey() {
@@ -351,7 +346,7 @@ void CMainWindow::ShowExitSurvey() {
   if (btnExit_) btnExit_->SetVisible(false);
 
   state_ = FlowState::ExitSurvey;
-  SendReport(L"OnClick", {{L"ClickSrc", L"ReInstall"}});
+  ReportEvent(L"OnClick", {{L"ClickSrc", L"ReInstall"}});
 }
 
 void CMainWindow::HandleExitRequest() {
@@ -361,27 +356,30 @@ void CMainWindow::HandleExitRequest() {
   }
   if (ProductIsInstalled()) {
     if (RegReadString(product::kAppInfoKey, kInstallerPath).empty())
-      SendReport(L"offline", {{L"result", L"success"}});
-    SendReport(L"OnClick", {{L"btn_exit", state_ == FlowState::DownloadFailed ? L"Failed 已安装"
-                                                                              : L"Start 已安装"}});
+      ReportEvent(L"offline", {{L"result", L"success"}});
+    ReportEvent(L"OnClick", {{L"btn_exit", state_ == FlowState::DownloadFailed ? L"Failed 已安装"
+                                                                               : L"Start 已安装"}});
     Leave();
     return;
   }
   if (state_ == FlowState::InstallFailed) {
     const std::wstring content = nbase::FormatWideString(
         L"建议尽快下载完整安装包安装 \"%s\" 确定退出吗？", product::kProductDisplayName);
-    exitBoxOpen_ = true;
     OpenMsgBox(GetHWND(), MakeWeakCallback(std::function<void(MsgBoxRet)>([this](MsgBoxRet ret) {
                  exitBoxOpen_ = false;
                  if (leaving_) return;
                  if (ret == MsgBoxRet::Yes) {
-                   SendReport(L"OnClick", {{L"btn_exit", L"Failed 未安装"}});
+                   ReportEvent(L"OnClick", {{L"btn_exit", L"Failed 未安装"}});
                    Leave();
                  } else {
                    OpenOfflinePackagePage();
                  }
                })),
                content, false, L"提示", false, L"已经安装", false, L"下载完整安装包", false);
+    // A box that is up has disabled this window, and its answer comes later as a task; a box
+    // that could not be created has dropped its callback, so nothing would clear the flag and
+    // btn_exit would stay dead.
+    exitBoxOpen_ = !::IsWindowEnabled(GetHWND());
     return;
   }
   ShowExitSurvey();
@@ -404,12 +402,12 @@ void CMainWindow::SubmitExitSurvey() {
   for (int i = 1; i <= kSurveyReasons; ++i) {
     if (IsChecked(L"checkbox_" + nbase::Int64ToWide(i))) text += kSurveyLabels[i - 1];
   }
-  SendReport(L"OnClick", {{L"btn_exit", L"Start " + text}});
+  ReportEvent(L"OnClick", {{L"btn_exit", L"Start " + text}});
   Leave();
 }
 
 void CMainWindow::OpenOfflinePackagePage() {
-  SendReport(L"OnClick", {{L"ClickSrc", L"DownloadOffline"}});
+  ReportEvent(L"OnClick", {{L"ClickSrc", L"DownloadOffline"}});
   OpenUrl(OfflinePackageUrl());
 }
 
@@ -511,7 +509,7 @@ void CMainWindow::ShowFailure(FailureKind kind, const std::wstring& text) {
     downloadFailedMsg_->SetText(L"失败原因：" + FormatSystemMessage(code) +
                                 (download ? L"(下载)" : L"(安装)"));
   }
-  SendReport(L"InstallResultReport", {{L"errorMsg", text}, {L"result", L"faild"}});
+  ReportEvent(L"InstallResultReport", {{L"errorMsg", text}, {L"result", L"faild"}});
   ::SetForegroundWindow(GetHWND());
 }
 
@@ -571,7 +569,7 @@ void CMainWindow::OnSetupSucceeded() {
   if (btnExit_) btnExit_->SetVisible(true);
   RegWriteString(product::kAppInfoKey, kInstallerChannel, channel_);
   RegWriteString(product::kAppInfoKey, kInstallerPath, installDir_);
-  SendReport(L"InstallResultReport", {{L"result", L"success"}});
+  ReportEvent(L"InstallResultReport", {{L"result", L"success"}});
   ::SetForegroundWindow(GetHWND());
 }
 

@@ -12,13 +12,13 @@
 #include "base/ScopedHandle.h"
 #include "engine/CProgressModel.h"
 #include "installer/FlowState.h"
-#include "ui/Box.h"
-#include "ui/Button.h"
-#include "ui/EventArgs.h"
-#include "ui/Label.h"
-#include "ui/Progress.h"
-#include "ui/RichEdit.h"
-#include "ui/WindowImplBase.h"
+#include "ui/core/Box.h"
+#include "ui/widgets/Button.h"
+#include "ui/core/EventArgs.h"
+#include "ui/widgets/Label.h"
+#include "ui/widgets/Progress.h"
+#include "ui/widgets/RichEdit.h"
+#include "ui/shell/WindowImplBase.h"
 
 struct DownloadResult;
 
@@ -75,7 +75,6 @@ class CMainWindow : public ui::WindowImplBase {
   void PostDownload();
   // Every way out of the flow: nothing acts after it, and the window fades and closes.
   void Leave();
-  void ShowPage(ui::Control* page);
   void SetVisible(const wchar_t* name, bool visible);
   bool IsChecked(const std::wstring& name) const;
   void AttachClick(const wchar_t* name);

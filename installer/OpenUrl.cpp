@@ -3,22 +3,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
-namespace {
-
-bool IsTrimmed(wchar_t c) { return c == L' ' || c < 30; }
-
-}  // namespace
-
-std::wstring TrimUrl(const std::wstring& url) {
-  size_t begin = 0;
-  size_t end = url.size();
-  while (begin < end && IsTrimmed(url[begin])) ++begin;
-  while (end > begin && IsTrimmed(url[end - 1])) --end;
-  return url.substr(begin, end - begin);
-}
+#include "base/StringUtil.h"
 
 void OpenUrl(const std::wstring& url) {
-  const std::wstring address = TrimUrl(url);
+  const std::wstring address = nbase::TrimLeadingBlanks(url.c_str());
   const HINSTANCE result =
       ::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOW);
   if (reinterpret_cast<INT_PTR>(result) <= 32)

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/StringUtil.h"
+#include "base/WindowsVersion.h"
 #include "engine/ProductInfo.h"
 #include "engine/Registry.h"
 #include "report/Md5.h"
@@ -87,20 +88,6 @@ std::wstring GetAppVersion(const std::wstring& path) {
   return cache;
 }
 
-bool IsWindowsVersionOrGreater(WORD major, WORD minor, WORD servicePackMajor) {
-  OSVERSIONINFOEXW info = {};
-  info.dwOSVersionInfoSize = sizeof(info);
-  info.dwMajorVersion = major;
-  info.dwMinorVersion = minor;
-  info.wServicePackMajor = servicePackMajor;
-  DWORDLONG mask = 0;
-  mask = ::VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
-  mask = ::VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
-  mask = ::VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-  return ::VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
-                              mask) != FALSE;
-}
-
 bool IsWindowsServer() {
   OSVERSIONINFOEXW info = {};
   info.dwOSVersionInfoSize = sizeof(info);
@@ -124,7 +111,7 @@ std::wstring GetOSName() {
   };
   if (IsWindowsServer()) return L"Microsoft Windows Server";
   for (const Row& row : kRows) {
-    if (IsWindowsVersionOrGreater(row.major, row.minor, row.service_pack)) return row.name;
+    if (nbase::IsWindowsVersionOrGreater(row.major, row.minor, row.service_pack)) return row.name;
   }
   return L"unknown OperatingSystem.";
 }
@@ -164,6 +151,11 @@ bool ReadChannelFromModule(HMODULE module, std::wstring* text) {
 }
 
 bool ReadChannel(std::wstring* text) { return ReadChannelFromModule(nullptr, text); }
+
+std::wstring ChannelOrDefault(HMODULE module) {
+  std::wstring channel;
+  return ReadChannelFromModule(module, &channel) ? channel : L"default";
+}
 
 std::string TimeStampText() {
   FILETIME now = {};

@@ -30,8 +30,10 @@ std::wstring GetSystemDescriptor();
 bool ReadChannel(std::wstring* text);
 bool ReadChannelFromModule(HMODULE module, std::wstring* text);
 std::wstring DecodeChannel(const void* bytes, size_t size);
+// The channel every user of it takes: the resource's text, even when empty
+// (not UTF-8); "default" only when there is no resource.
+std::wstring ChannelOrDefault(HMODULE module = nullptr);
 
-bool IsWindowsVersionOrGreater(WORD major, WORD minor, WORD servicePackMajor);
 bool IsWindowsServer();
 
 // Milliseconds since 1601-01-01 (system file time) as decimal text.

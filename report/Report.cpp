@@ -1,18 +1,17 @@
 #include "report/Report.h"
 
-#include <curl/curl.h>  // before windows.h: it brings winsock2.h
-#include <windows.h>
+#include <curl/curl.h>
 
 #include <utility>
 
 #include "base/Base64.h"
+#include "base/DisplayDpi.h"
 #include "base/StringUtil.h"
 #include "base/TaskPosting.h"
 #include "base/ThreadIds.h"
 #include "report/CHttpClient.h"
 #include "report/CommonCookies.h"
 #include "report/Identity.h"
-#include "report/ReportBody.h"
 
 namespace {
 
@@ -23,26 +22,6 @@ void SendBody(const std::string& body) {
   client.AddDefaultHeaders();
   std::string reply;
   client.Post(&reply, body);
-}
-
-// The task owns the body. Both are moved all the way into the http Thread's
-// queue, so the caller pays for no copy; the event's parameters, no longer
-// needed, ride along and are freed with the task over there instead of on
-// the raising thread.
-void PostBody(std::string body, ReportParams spent_params = ReportParams()) {
-  nbase::PostTaskToThread(
-      nbase::kHttpThreadId,
-      [body = std::move(body), spent = std::move(spent_params)] { SendBody(body); });
-}
-
-using GetDpiForSystemFn = UINT(WINAPI*)();
-
-BOOL CALLBACK FindGetDpiForSystem(PINIT_ONCE, PVOID slot, PVOID*) {
-  HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-  if (user32)
-    *static_cast<GetDpiForSystemFn*>(slot) = reinterpret_cast<GetDpiForSystemFn>(
-        reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForSystem")));
-  return TRUE;
 }
 
 }  // namespace
@@ -111,23 +90,23 @@ std::string EncodeReportBody(const std::wstring& json) {
   return "log=" + encoded;
 }
 
-void SendReport(const std::wstring& json) { PostBody(EncodeJsonBody(json)); }
+void SendReport(const std::wstring& json) {
+  // The task owns the body; moved into the http Thread's queue, not copied.
+  nbase::PostTaskToThread(nbase::kHttpThreadId,
+                          [body = EncodeReportBody(json)] { SendBody(body); });
+}
 
 void BuildReportJson(const std::wstring& eventName, const std::wstring& dataText) {
   SendReport(ComposeReportJson(eventName, dataText));
 }
 
 void ReportEvent(const std::wstring& eventName, ReportParams params) {
-  // The same bytes as BuildReportJson(eventName, BuildDataText(params)) would
-  // send, written in one pass: this runs on the UI thread between messages.
-  std::string body = BuildReportBody(eventName, params);
-  PostBody(std::move(body), std::move(params));
+  BuildReportJson(eventName, BuildDataText(params));
 }
 
 void InitReporting() {
   curl_global_init(CURL_GLOBAL_ALL);
-  std::wstring channel;
-  if (!ReadChannel(&channel)) channel = L"default";
+  const std::wstring channel = ChannelOrDefault();
   SetCommonCookie("appver", nbase::WideToUtf8(GetAppVersion(std::wstring())));
   SetCommonCookie("os", "windows");
   SetCommonCookie("imei", nbase::WideToUtf8(GetUniqueId()));
@@ -144,17 +123,4 @@ void ReportAppStart(int dpi, int scalePercent) {
   ReportEvent(L"AppStart", std::move(params));
 }
 
-void ReportAppStart() { ReportAppStart(QuerySystemDpi(), 100); }
-
-int QuerySystemDpi() {
-  static GetDpiForSystemFn get_dpi_for_system = nullptr;
-  static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
-  ::InitOnceExecuteOnce(&once, &FindGetDpiForSystem, &get_dpi_for_system, nullptr);
-  if (IsWindowsVersionOrGreater(6, 2, 0)) {
-    return get_dpi_for_system ? static_cast<int>(get_dpi_for_system()) : 96;
-  }
-  HDC screen = ::GetDC(nullptr);
-  const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) ::ReleaseDC(nullptr, screen);
-  return dpi;
-}
+void ReportAppStart() { ReportAppStart(nbase::GetSystemDpi(), 100); }

@@ -31,15 +31,10 @@ void BuildReportJson(const std::wstring& eventName, const std::wstring& dataText
 // Encodes |json| into the form body and posts the send task.
 void SendReport(const std::wstring& json);
 
-// The pure steps of the above, for callers that only want the text.
-// ReportBody.h writes the same body in one pass; ReportEvent and SendReport
-// use it.
+// The pure steps of BuildReportJson and SendReport: the report JSON, and the
+// form body "log=" + Base64 of its UTF-8 form.
 std::wstring ComposeReportJson(const std::wstring& eventName, const std::wstring& dataText);
 std::string EncodeReportBody(const std::wstring& json);
 // A JSON string's content: backslash, double quote and control characters
 // escaped, everything else as is.
 std::wstring EscapeJsonText(const std::wstring& text);
-
-// The system DPI: GetDpiForSystem where user32 has it, else the screen's
-// LOGPIXELSX.
-int QuerySystemDpi();

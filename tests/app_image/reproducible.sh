@@ -10,10 +10,12 @@ source_dir="$3"
 work="$4"
 rm -rf "$work"
 mkdir -p "$work/src"
-# The sources as they stand, in a folder of another name and depth.
+# The sources as they stand (deleted files left out), in a folder of another
+# name and depth.
 if git -C "$source_dir" rev-parse --git-dir >/dev/null 2>&1; then
-  (cd "$source_dir" && git ls-files -z -co --exclude-standard) |
-    (cd "$source_dir" && xargs -0 cp --parents -t "$work/src")
+  (cd "$source_dir" && git ls-files -z -co --exclude-standard |
+    while IFS= read -r -d '' f; do if [ -e "$f" ]; then printf '%s\0' "$f"; fi; done |
+    xargs -0 cp --parents -t "$work/src")
 else
   tar -C "$source_dir" --exclude=./build --exclude='./build-*' -cf - . | tar -C "$work/src" -xf -
 fi

@@ -195,8 +195,7 @@ class ImageTest(unittest.TestCase):
         self.assertEqual(self.res[("CHANNEL", 138)], b"website_kmtlow")
 
     def test_skin_archive(self):
-        if ("THEME", 136) not in self.res:
-            self.skipTest("the skin is not packed into this build")
+        self.assertIn(("THEME", 136), self.res, "the skin is not packed into the program")
         with zipfile.ZipFile(io.BytesIO(self.res[("THEME", 136)])) as z:
             names = z.namelist()
         self.assertIn("resources/themes/default/basic/basic.xml", names)

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/SkinLoader.h"
-#include "report/Report.h"
+#include "base/DisplayDpi.h"
 
 TEST(ThemeFolder, BoundariesBetweenTheThreeTrees) {
   EXPECT_EQ(SkinLoader::ThemeFolderForDpi(96), L"themes\\default");
@@ -17,5 +17,5 @@ TEST(ThemeFolder, BoundariesBetweenTheThreeTrees) {
 
 TEST(ThemeFolder, SystemDpiFollowsThePrefixSetting) {
   // The harness sets LogPixels for this program; Wine reports it as the system DPI.
-  EXPECT_EQ(QuerySystemDpi(), 120);
+  EXPECT_EQ(nbase::GetSystemDpi(), 120);
 }

@@ -8,8 +8,10 @@ namespace {
 
 using nbase::FormatString;
 using nbase::FormatWideString;
+using nbase::TrimBlanks;
 using nbase::TrimLeadingBlanks;
 using nbase::Utf8ToWide;
+using nbase::Utf8ToWideLenient;
 using nbase::WideToUtf8;
 
 TEST(FormatWideStringTest, WideArgumentsAndShortTexts) {
@@ -92,6 +94,13 @@ TEST(Utf8ToWideTest, IllFormedInputGivesEmptyNotPartial) {
   for (const char* text : bad) EXPECT_EQ(L"", Utf8ToWide(text)) << text;
 }
 
+TEST(Utf8ToWideTest, LenientFormKeepsTheRestAroundAReplacement) {
+  EXPECT_EQ(L"岚枢 ok", Utf8ToWideLenient("\xE5\xB2\x9A\xE6\x9E\xA2 ok", 9));
+  EXPECT_EQ(L"ok\xFFFDok", Utf8ToWideLenient("ok\x80ok", 5));
+  EXPECT_EQ(std::wstring(L"a\0b", 3), Utf8ToWideLenient("a\0b", 3));
+  EXPECT_EQ(L"", Utf8ToWideLenient(nullptr, 4));
+}
+
 TEST(WideToUtf8Test, EncodingAndLoneSurrogates) {
   EXPECT_EQ("\xE5\xB2\x9A\xE6\x9E\xA2PDF", WideToUtf8(L"岚枢PDF"));
   EXPECT_EQ("\xF0\x9F\x98\x80", WideToUtf8(std::wstring(L"\xD83D\xDE00")));
@@ -123,6 +132,9 @@ TEST(TrimLeadingBlanksTest, RemovesBlanksAndLowControlsOnly) {
   EXPECT_EQ(L"", TrimLeadingBlanks(L"   "));
   EXPECT_EQ(L"", TrimLeadingBlanks(nullptr));
   EXPECT_EQ(L"\x3000x", TrimLeadingBlanks(L"\x3000x"));
+  // Both ends, the same blanks.
+  EXPECT_EQ(L"\x1E a = b\x1F", TrimBlanks(L" \t\x1E a = b\x1F\r\n\x1D "));
+  EXPECT_EQ(L"", TrimBlanks(L" \r\n"));
 }
 
 }  // namespace

@@ -24,11 +24,12 @@
 #include <vector>
 
 #include "base/ScopedHandle.h"
-#include "ui/Control.h"
-#include "ui/Progress.h"
-#include "ui/SkinArchive.h"
-#include "ui/UiGlobal.h"
-#include "ui/WindowImplBase.h"
+#include "ui/core/Control.h"
+#include "ui/widgets/Progress.h"
+#include "ui/skin/SkinArchive.h"
+#include "ui/core/UiGlobal.h"
+#include "ui/shell/WindowImplBase.h"
+#include "ui/shell/Startup.h"
 
 namespace {
 
@@ -89,7 +90,11 @@ int RunSkin(const std::wstring& resultPath) {
   const double archiveMs = MillisecondsSince(mark);
 
   ::QueryPerformanceCounter(&mark);
-  ui::UiGlobal::Startup(L"resources\\", nullptr, L"themes\\default", L"lang\\zh_CN");
+  ui::StartupOptions options;
+  options.resourceRoot = L"resources\\";
+  options.themeFolder = L"themes\\default";
+  options.languageFolder = L"lang\\zh_CN";
+  ui::Startup(options);
   const double startupMs = MillisecondsSince(mark);
 
   ::QueryPerformanceCounter(&mark);

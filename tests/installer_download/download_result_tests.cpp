@@ -7,6 +7,7 @@
 
 #include "engine/CBSCallbackImpl.h"
 #include "engine/HttpStatusResult.h"
+#include "engine/StallWatch.h"
 #include "engine/SystemMessage.h"
 #include "gtest/gtest.h"
 
@@ -110,13 +111,16 @@ TEST(CBSCallbackImplTest, AbortsOnlyATransferSilentForTheLimit) {
   callback.OnStartBinding(0, &binding);
   EXPECT_EQ(binding.refs, 2u);
 
-  // New bytes restart the clock; a status note at the same count does not.
+  // New bytes restart the clock; a status note at the same count does not. The note comes
+  // 200 ms later (well past the tick's resolution), so a clock it wrongly restarted would
+  // still have 180 ms to go at the check.
   callback.OnProgress(1000, 4000, BINDSTATUS_DOWNLOADINGDATA, nullptr);
   const DWORD progressed = ::GetTickCount();
   callback.AbortIfStalled(progressed + kLimit - 1000, kLimit);
   EXPECT_EQ(binding.aborts, 0);
+  ::Sleep(200);
   callback.OnProgress(1000, 4000, BINDSTATUS_DOWNLOADINGDATA, nullptr);
-  callback.AbortIfStalled(progressed + kLimit + 100, kLimit);
+  callback.AbortIfStalled(progressed + kLimit + 20, kLimit);
   EXPECT_EQ(binding.aborts, 1);
   EXPECT_TRUE(callback.stalled());
   // Once is enough.
@@ -136,6 +140,48 @@ TEST(CBSCallbackImplTest, AbortsOnlyATransferSilentForTheLimit) {
   callback.AbortIfStalled(0xFFFFF000u + kLimit, kLimit);
   EXPECT_EQ(binding.aborts, 2);
   callback.OnStopBinding(E_ABORT, nullptr);
+}
+
+// Waits as a blocking download call does: sent messages are delivered, nothing is dispatched
+// from the queue. Returns the milliseconds it took for |done|, or -1 after |limitMs|.
+template <typename Done>
+int WaitDeliveringSentMessages(Done done, DWORD limitMs) {
+  const DWORD start = ::GetTickCount();
+  while (!done()) {
+    if (::GetTickCount() - start >= limitMs) return -1;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_SENDMESSAGE);
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  return static_cast<int>(::GetTickCount() - start);
+}
+
+TEST(StallWatchTest, AbortsASilentTransferOnceAndLeavesAFlowingOneAlone) {
+  constexpr DWORD kLimit = 1500;
+  CountingBinding binding;
+  CBSCallbackImpl callback(nullptr);
+  callback.BeginTransfer(::GetTickCount());
+  callback.OnStartBinding(0, &binding);
+  {
+    StallWatch watch(&callback, kLimit);
+    // Bytes every 200 ms for twice the limit: never aborted.
+    ULONG bytes = 0;
+    const DWORD flowing = ::GetTickCount();
+    while (::GetTickCount() - flowing < 2 * kLimit) {
+      callback.OnProgress(bytes += 100, 0, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+      WaitDeliveringSentMessages([] { return false; }, 200);
+    }
+    EXPECT_EQ(binding.aborts, 0);
+    // Then silence: aborted within the limit plus one check interval, and only once.
+    const int waited = WaitDeliveringSentMessages([&] { return binding.aborts > 0; }, 5000);
+    EXPECT_GE(waited, static_cast<int>(kLimit) - 300);
+    EXPECT_LE(waited, static_cast<int>(kLimit) + 1500);
+    EXPECT_TRUE(callback.stalled());
+    WaitDeliveringSentMessages([] { return false; }, 2500);
+    EXPECT_EQ(binding.aborts, 1);
+  }
+  callback.OnStopBinding(E_ABORT, nullptr);
+  EXPECT_EQ(binding.refs, 1u);
 }
 
 TEST(FormatSystemMessageTest, DownloadServiceCodesHaveAReason) {

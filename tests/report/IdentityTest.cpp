@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/NumberText.h"
+#include "base/WindowsVersion.h"
 #include "report/Identity.h"
 #include "report/Md5.h"
 
@@ -35,7 +36,8 @@ TEST(Md5Test, Rfc1321VectorsThroughThePlatformAndTheBuiltInCode) {
     EXPECT_EQ(0, memcmp(platform, builtin, 16)) << v.first.size();
   }
   // Hashing input is UTF-8, and long inputs cross many blocks.
-  EXPECT_EQ(Md5Hex(L"岚枢"), Md5Hex(L"岚枢"));
+  EXPECT_EQ(L"49C4783EB4321BDEBCB50477054DE82D", Md5Hex(L"岚枢"));
+  EXPECT_EQ(L"E8F9D12241A5A141264F3ED4D3A326FF", Md5Hex(std::wstring(1000003, L'm')));
   std::string big(1000003, 'm');
   uint8_t a[16], b[16];
   Md5Digest(big, true, a);
@@ -67,11 +69,11 @@ TEST(IdentityTest, OsNameMatchesTheReportedVersion) {
     EXPECT_EQ(info.wServicePackMajor >= 1 ? L"Microsoft Windows 7 sp1" : L"Microsoft Windows 7",
               name);
   }
-  EXPECT_TRUE(IsWindowsVersionOrGreater(5, 1, 0));
-  EXPECT_FALSE(IsWindowsVersionOrGreater(99, 0, 0));
-  EXPECT_FALSE(IsWindowsVersionOrGreater(static_cast<WORD>(info.dwMajorVersion),
-                                         static_cast<WORD>(info.dwMinorVersion),
-                                         static_cast<WORD>(info.wServicePackMajor + 1)));
+  EXPECT_TRUE(nbase::IsWindowsVersionOrGreater(5, 1));
+  EXPECT_TRUE(nbase::IsWindowsVersionOrGreater(info.dwMajorVersion, info.dwMinorVersion));
+  EXPECT_FALSE(nbase::IsWindowsVersionOrGreater(99, 0));
+  EXPECT_FALSE(nbase::IsWindowsVersionOrGreater(info.dwMajorVersion, info.dwMinorVersion,
+                                                info.wServicePackMajor + 1u));
 }
 
 TEST(ChannelTest, ResourceIsTruncatedAt260BytesAndDecoded) {
@@ -81,10 +83,12 @@ TEST(ChannelTest, ResourceIsTruncatedAt260BytesAndDecoded) {
   EXPECT_EQ(L"渠道" + std::wstring(254, L'x'), text);
 }
 
-TEST(ChannelTest, AbsentResourceLeavesTheTextAlone) {
+TEST(ChannelTest, AbsentResourceLeavesTheTextAloneAndOnlyThenIsTheDefaultTaken) {
   std::wstring text = L"untouched";
   EXPECT_FALSE(ReadChannelFromModule(::GetModuleHandleW(L"kernel32.dll"), &text));
   EXPECT_EQ(L"untouched", text);
+  EXPECT_EQ(L"default", ChannelOrDefault(::GetModuleHandleW(L"kernel32.dll")));
+  EXPECT_EQ(L"渠道" + std::wstring(254, L'x'), ChannelOrDefault());
 }
 
 TEST(ChannelTest, DecodingEdges) {

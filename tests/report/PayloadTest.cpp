@@ -5,7 +5,6 @@
 #include "base/StringUtil.h"
 #include "report/Identity.h"
 #include "report/Report.h"
-#include "report/ReportBody.h"
 
 namespace {
 
@@ -91,65 +90,6 @@ TEST(PayloadTest, BodyIsLogPlusBase64OfTheUtf8Json) {
   EXPECT_EQ(nbase::WideToUtf8(json), utf8);  // byte for byte
   EXPECT_EQ(json, nbase::Utf8ToWide(utf8));
   EXPECT_NE(std::string::npos, utf8.find("\"Failed \xE5\xB7\xB2\xE5\xAE\x89\xE8\xA3\x85\""));
-}
-
-}  // namespace
-
-namespace {
-
-// ReportEvent writes the body in one pass; it must be the step-by-step body,
-// byte for byte, whatever the texts hold.
-std::string StepByStepBody(const std::wstring& event, const ReportParams& params) {
-  return EncodeReportBody(ComposeReportJson(event, BuildDataText(params)));
-}
-
-TEST(OnePassBodyTest, MatchesTheStepByStepBody) {
-  const std::wstring kTexts[] = {
-      L"",
-      L"0",
-      L"Start 太慢了 \x201Dx\x201D 已安装下载错",
-      L"Download Faild :C:\\Temp\\x \"y\"\r\n\t\x01\x1F\b\f",
-      L"\xD83D\xDE00 pair, \xD83D lone high, \xDE00 lone low, \xDBFF\xDFFF",
-      L"ends on a high \xD800",
-      L"\xDC00 starts on a low",
-      L"\x7F\x80\x7FF\x800\xFFFF",
-  };
-  const std::wstring kEvents[] = {L"DownloadTimeCost", L"", L"name\"\\", L"high at the end \xD83D"};
-  for (const std::wstring& event : kEvents) {
-    EXPECT_EQ(StepByStepBody(event, ReportParams()), BuildReportBody(event, ReportParams()));
-    for (const std::wstring& key : kTexts) {
-      ReportParams params;
-      for (const std::wstring& value : kTexts) params[key + value] = value + key;
-      EXPECT_EQ(StepByStepBody(event, params), BuildReportBody(event, params))
-          << "key " << nbase::WideToUtf8(key);
-    }
-  }
-}
-
-TEST(OnePassBodyTest, LongTextsThatOutgrowTheStackBufferComeOutWhole) {
-  ReportParams params;
-  std::wstring feedback;
-  for (int i = 0; i < 3000; ++i) feedback += (i % 7 == 0) ? L"\x0001" : L"反馈\"";
-  params[L"btn_exit"] = L"Start " + feedback;
-  params[L"cost"] = L"12";
-  const std::string body = BuildReportBody(L"OnClick", params);
-  EXPECT_EQ(StepByStepBody(L"OnClick", params), body);
-  const std::string json = DecodeBase64(body.substr(4));
-  EXPECT_GT(json.size(), 20000u);
-  EXPECT_EQ(ComposeReportJson(L"OnClick", BuildDataText(params)), nbase::Utf8ToWide(json));
-}
-
-TEST(OnePassBodyTest, JsonBodyFollowsTheUtf8RulesOfTheWholeText) {
-  const std::wstring kJsons[] = {L"", L"{}", L"{\"a\":\"\xD83D\xDE00\"}", L"{\"a\":\"\xD83D\"}",
-                                 L"\xDE00\xD83D\xDE00",
-                                 // A text that ends inside a pair converts to nothing at all.
-                                 L"{\"a\":\"b\"}\xD83D"};
-  for (const std::wstring& json : kJsons) {
-    EXPECT_EQ(EncodeReportBody(json), EncodeJsonBody(json)) << nbase::WideToUtf8(json);
-  }
-  EXPECT_EQ("log=", EncodeJsonBody(L"{\"a\":\"b\"}\xD83D"));
-  const std::wstring long_json(5000, L'\x4E2D');
-  EXPECT_EQ(EncodeReportBody(long_json), EncodeJsonBody(long_json));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "base/DisplayDpi.h"
 #include "base/FrameworkThread.h"
 #include "base/StringUtil.h"
 #include "base/TaskPosting.h"
@@ -72,7 +73,7 @@ int Identity() {
   Print("native64", IsNative64Bit() ? L"true" : L"false");
   std::wstring channel;
   Print("channel", ReadChannel(&channel) ? channel : L"<absent>");
-  Print("dpi", nbase::FormatWideString(L"%d", QuerySystemDpi()));
+  Print("dpi", nbase::FormatWideString(L"%d", nbase::GetSystemDpi()));
   std::string cookies;
   for (const auto& cookie : CommonCookies()) cookies += cookie.first + "=" + cookie.second + ";";
   std::printf("cookies=%s\n", cookies.c_str());

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "ui/Box.h"
-#include "ui/Button.h"
-#include "ui/CheckBox.h"
-#include "ui/LayoutBuilder.h"
-#include "ui/Progress.h"
-#include "ui/RichEdit.h"
+#include "ui/core/Box.h"
+#include "ui/widgets/Button.h"
+#include "ui/widgets/CheckBox.h"
+#include "ui/builder/LayoutBuilder.h"
+#include "ui/shell/Startup.h"
+#include "ui/widgets/Progress.h"
+#include "ui/widgets/RichEdit.h"
 
 namespace {
 
@@ -19,14 +20,12 @@ class BasicLayout : public ::testing::Test {
   void SetUp() override {
     ui_test::StartToolkitWithoutSkin();
     const std::wstring root = ui_test::SourceDir() + L"\\resources\\";
-    if (::GetFileAttributesW((root + L"themes\\default\\basic\\basic.xml").c_str()) ==
-        INVALID_FILE_ATTRIBUTES) {
-      GTEST_SKIP() << "resources/ has no basic.xml";
-    }
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES,
+              ::GetFileAttributesW((root + L"themes\\default\\basic\\basic.xml").c_str()));
     savedPath_ = ui::UiGlobal::GetResourcePath();
     ui::UiGlobal::SetResourcePath(root + L"themes\\default");
     ui::UiGlobal::GetFontTable().Clear();
-    ui::UiGlobal::LoadGlobalResources();
+    ui::LoadGlobalResources();
     window_ = new ui_test::HostWindow();
     hwnd_ = window_->CreateNativeWindow(nullptr, L"basic layout", WS_POPUP, 0, false,
                                         MakeRect(0, 0, 600, 400));

@@ -4,18 +4,18 @@
 #include <memory>
 
 #include "TestSupport.h"
-#include "ui/Box.h"
-#include "ui/Button.h"
-#include "ui/CheckBox.h"
-#include "ui/Label.h"
-#include "ui/LayoutBuilder.h"
-#include "ui/Progress.h"
-#include "ui/RichEdit.h"
+#include "ui/core/Box.h"
+#include "ui/widgets/Button.h"
+#include "ui/widgets/CheckBox.h"
+#include "ui/widgets/Label.h"
+#include "ui/builder/LayoutBuilder.h"
+#include "ui/widgets/Progress.h"
+#include "ui/widgets/RichEdit.h"
 
 namespace {
 
 std::unique_ptr<ui::Control> Build(const std::wstring& markup,
-                                   const ui::CreateControlCallback& hook = nullptr) {
+                                   const ui::CreateControlHook& hook = nullptr) {
   ui_test::StartToolkitWithoutSkin();
   ui::LayoutBuilder builder;
   return std::unique_ptr<ui::Control>(builder.Create(markup, hook, nullptr));

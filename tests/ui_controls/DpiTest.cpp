@@ -5,10 +5,11 @@
 #include <memory>
 
 #include "TestSupport.h"
-#include "ui/Button.h"
-#include "ui/ImageSpec.h"
-#include "ui/LayoutBuilder.h"
-#include "ui/UiGlobal.h"
+#include "ui/widgets/Button.h"
+#include "ui/skin/ImageSpec.h"
+#include "ui/builder/LayoutBuilder.h"
+#include "ui/core/UiGlobal.h"
+#include "ui/shell/Startup.h"
 
 namespace {
 
@@ -18,16 +19,21 @@ class Dpi120 : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     const std::wstring root = ui_test::SourceDir() + L"\\resources\\";
-    UiGlobal::Startup(root, ui::CreateControlCallback(), L"themes\\default-hdpi", L"lang\\zh_CN");
+    ui::StartupOptions options;
+    options.resourceRoot = root;
+    options.themeFolder = L"themes\\default-hdpi";
+    options.themeDensity = 125;
+    options.languageFolder = L"lang\\zh_CN";
+    ui::Startup(options);
   }
 };
 
 TEST_F(Dpi120, StartupMakesTheProcessAwareAtScale125) {
   EXPECT_TRUE(UiGlobal::GetDpiState().IsAware());
   EXPECT_EQ(125, UiGlobal::GetDpiState().GetScale());
-  EXPECT_EQ(125, UiGlobal::ScaleValue(100));
-  EXPECT_EQ(18, UiGlobal::ScaleValue(14));
-  EXPECT_EQ(-1, UiGlobal::ScaleValue(-1));
+  EXPECT_EQ(125, UiGlobal::GetDpiState().ScaleValue(100));
+  EXPECT_EQ(18, UiGlobal::GetDpiState().ScaleValue(14));
+  EXPECT_EQ(-1, UiGlobal::GetDpiState().ScaleValue(-1));
 }
 
 TEST_F(Dpi120, FontSize14Is18PixelsHigh) {

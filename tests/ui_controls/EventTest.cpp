@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "ui/Button.h"
-#include "ui/CheckBox.h"
-#include "ui/VBox.h"
+#include "ui/widgets/Button.h"
+#include "ui/widgets/CheckBox.h"
+#include "ui/layouts/VBox.h"
 
 namespace {
 

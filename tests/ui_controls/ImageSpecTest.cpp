@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "TestSupport.h"
-#include "ui/AttributeList.h"
-#include "ui/Button.h"
-#include "ui/ImageSpec.h"
-#include "ui/UiGlobal.h"
+#include "ui/misc/AttributeList.h"
+#include "ui/widgets/Button.h"
+#include "ui/skin/ImageSpec.h"
+#include "ui/core/UiGlobal.h"
 
 namespace {
 

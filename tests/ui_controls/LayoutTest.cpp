@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "TestSupport.h"
-#include "ui/Box.h"
-#include "ui/HBox.h"
-#include "ui/Label.h"
-#include "ui/Progress.h"
-#include "ui/VBox.h"
+#include "ui/core/Box.h"
+#include "ui/layouts/HBox.h"
+#include "ui/widgets/Label.h"
+#include "ui/widgets/Progress.h"
+#include "ui/layouts/VBox.h"
 
 namespace {
 

@@ -7,14 +7,14 @@
 
 #include "TestSupport.h"
 #include "base/StringUtil.h"
-#include "ui/Box.h"
-#include "ui/Button.h"
-#include "ui/IBitmap.h"
-#include "ui/IRenderContext.h"
-#include "ui/IRenderFactory.h"
-#include "ui/Label.h"
-#include "ui/Progress.h"
-#include "ui/UiGlobal.h"
+#include "ui/core/Box.h"
+#include "ui/widgets/Button.h"
+#include "ui/draw/IBitmap.h"
+#include "ui/draw/IRenderContext.h"
+#include "ui/draw/IRenderFactory.h"
+#include "ui/widgets/Label.h"
+#include "ui/widgets/Progress.h"
+#include "ui/core/UiGlobal.h"
 
 namespace {
 
@@ -200,9 +200,7 @@ TEST_F(PaintTest, ProgressImageRevealsItsLeftPartAtTheValue) {
   const std::wstring image =
       ui_test::SourceDir() +
       L"\\resources\\themes\\default\\public\\progress\\progress_blue_fg.png";
-  if (::GetFileAttributesW(image.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    GTEST_SKIP() << "progress_blue_fg.png not in resources/ yet";
-  }
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(image.c_str()));
   auto info = ui::UiGlobal::GetImage(image);
   ASSERT_TRUE(info);
   ui::Progress progress;

@@ -8,11 +8,13 @@
 
 #include "TestSupport.h"
 #include "base/StringUtil.h"
-#include "ui/Button.h"
-#include "ui/Control.h"
-#include "ui/Label.h"
-#include "ui/SkinArchive.h"
-#include "ui/UiGlobal.h"
+#include "ui/widgets/Button.h"
+#include "ui/core/Control.h"
+#include "ui/widgets/Label.h"
+#include "ui/skin/SkinArchive.h"
+#include "ui/core/UiGlobal.h"
+#include "ui/shell/Startup.h"
+#include "ui/skin/SkinFile.h"
 
 namespace {
 
@@ -22,7 +24,6 @@ void ClearSharedTables() {
   UiGlobal::GetFontTable().Clear();
   UiGlobal::GetColourTable().Clear();
   UiGlobal::GetClassTable().Clear();
-  UiGlobal::ClearImageCache();
 }
 
 bool FileExists(const std::wstring& path) {
@@ -71,12 +72,10 @@ void ExpectInstallerGlobals() {
 TEST(GlobalXml, LoadsFromTheSkinFolder) {
   ui_test::StartToolkitWithoutSkin();
   const std::wstring root = ui_test::SourceDir() + L"\\resources\\";
-  if (!FileExists(root + L"themes\\default\\global.xml")) {
-    GTEST_SKIP() << "resources/ has no global.xml yet";
-  }
+  ASSERT_TRUE(FileExists(root + L"themes\\default\\global.xml"));
   ClearSharedTables();
   UiGlobal::SetResourcePath(root + L"themes\\default");
-  UiGlobal::LoadGlobalResources();
+  ui::LoadGlobalResources();
   ExpectInstallerGlobals();
 
   // Images named relative to a window folder go through "..": the check box
@@ -87,7 +86,7 @@ TEST(GlobalXml, LoadsFromTheSkinFolder) {
   EXPECT_EQ(16, image->GetWidth());
   EXPECT_EQ(image, UiGlobal::GetImage(path));  // shared through the cache
 
-  UiGlobal::LoadLanguage(root + L"lang\\zh_CN\\gdstrings.ini");
+  ui::LoadLanguage(root + L"lang\\zh_CN\\gdstrings.ini");
   EXPECT_EQ(L"确定", UiGlobal::GetStringById(L"STRING_OK"));
   ClearSharedTables();
 }
@@ -96,12 +95,12 @@ TEST(GlobalXml, LoadsFromThePackedArchive) {
   ui_test::StartToolkitWithoutSkin();
   std::ifstream in(nbase::WideToUtf8(ui_test::BuildDir() + L"\\generated\\skin.zip"),
                    std::ios::binary);
-  if (!in) GTEST_SKIP() << "generated/skin.zip not built";
+  ASSERT_TRUE(in) << "generated/skin.zip not built";
   const std::string zip((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   ASSERT_NE(nullptr, ui::OpenSkinArchive(zip.data(), zip.size(), std::string()));
   ClearSharedTables();
   UiGlobal::SetResourcePath(L"resources\\themes\\default");
-  UiGlobal::LoadGlobalResources();
+  ui::LoadGlobalResources();
   ExpectInstallerGlobals();
 
   // Mixed case and ".." inside the archive.
@@ -112,7 +111,7 @@ TEST(GlobalXml, LoadsFromThePackedArchive) {
   EXPECT_FALSE(UiGlobal::GetImage(ui_test::SourceDir() + L"\\no-such.png"));
 
   std::string bytes;
-  EXPECT_TRUE(UiGlobal::ReadSkinFile(L"resources\\themes\\default\\basic\\basic.xml", &bytes));
+  EXPECT_TRUE(ui::ReadSkinFile(L"resources\\themes\\default\\basic\\basic.xml", &bytes));
   EXPECT_NE(std::string::npos, bytes.find("btn_startinstall"));
   ui::CloseSkinArchive();
   ClearSharedTables();

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "ui/Button.h"
-#include "ui/HBox.h"
-#include "ui/IBitmap.h"
-#include "ui/IRenderContext.h"
-#include "ui/IRenderFactory.h"
-#include "ui/Label.h"
-#include "ui/UiGlobal.h"
+#include "ui/widgets/Button.h"
+#include "ui/layouts/HBox.h"
+#include "ui/draw/IBitmap.h"
+#include "ui/draw/IRenderContext.h"
+#include "ui/draw/IRenderFactory.h"
+#include "ui/widgets/Label.h"
+#include "ui/core/UiGlobal.h"
 
 namespace {
 
@@ -67,9 +67,8 @@ class SkinLooksTest : public ::testing::Test {
 // bitmap that is already drawn for 150 %), and likewise at 125 %.
 TEST_F(SkinLooksTest, BitmapsOfEveryThemeTreeSizeTheirControlAlike) {
   const std::wstring name = L"btn_global_blue_80x30_normal.png";
-  if (::GetFileAttributesW(ThemeImage(L"default-xhdpi", name).c_str()) == INVALID_FILE_ATTRIBUTES) {
-    GTEST_SKIP() << "theme images not in resources/";
-  }
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES,
+            ::GetFileAttributesW(ThemeImage(L"default-xhdpi", name).c_str()));
   struct Density {
     int scale;
     const wchar_t* tree;
@@ -79,8 +78,12 @@ TEST_F(SkinLooksTest, BitmapsOfEveryThemeTreeSizeTheirControlAlike) {
   for (const Density& d :
        {Density{150, L"default-xhdpi", 120, 45}, Density{125, L"default-hdpi", 100, 38}}) {
     ui_test::ScopedDpi dpi(true, d.scale);
+    // The program tells the toolkit which tree it took, and so what its bitmaps are drawn for.
+    ui::UiGlobal::SetThemeDensity(100);
     const SIZE base = AutoSizeWithImage(ThemeImage(L"default", name));
+    ui::UiGlobal::SetThemeDensity(d.scale);
     const SIZE own = AutoSizeWithImage(ThemeImage(d.tree, name));
+    ui::UiGlobal::SetThemeDensity(100);
     EXPECT_EQ(d.width, base.cx) << d.scale;
     EXPECT_EQ(d.height, base.cy) << d.scale;
     EXPECT_EQ(base.cx, own.cx) << d.scale;
@@ -89,7 +92,9 @@ TEST_F(SkinLooksTest, BitmapsOfEveryThemeTreeSizeTheirControlAlike) {
   {
     // Without awareness nothing is scaled: an xhdpi bitmap counts as its 96-DPI size.
     ui_test::ScopedDpi dpi(false, 150);
+    ui::UiGlobal::SetThemeDensity(150);
     const SIZE large = AutoSizeWithImage(ThemeImage(L"default-xhdpi", name));
+    ui::UiGlobal::SetThemeDensity(100);
     EXPECT_EQ(80, large.cx);
     EXPECT_EQ(30, large.cy);
   }

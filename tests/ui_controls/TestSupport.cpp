@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "ui/shell/Startup.h"
 
 #include <windows.h>
 
@@ -18,8 +19,11 @@ void StartToolkitWithoutSkin() {
   static bool started = false;
   if (started) return;
   started = true;
-  ui::UiGlobal::Startup(L"no-such-skin\\", ui::CreateControlCallback(), L"themes\\default",
-                        L"lang\\zh_CN");
+  ui::StartupOptions options;
+  options.resourceRoot = L"no-such-skin\\";
+  options.themeFolder = L"themes\\default";
+  options.languageFolder = L"lang\\zh_CN";
+  ui::Startup(options);
   // Layout numbers in these tests are 96-DPI numbers whatever the prefix's DPI is; the
   // scaled case has its own test program.
   ui::UiGlobal::GetDpiState().SetScale(100);

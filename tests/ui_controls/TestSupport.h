@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "ui/DpiState.h"
-#include "ui/UiGlobal.h"
-#include "ui/Window.h"
+#include "ui/misc/DpiState.h"
+#include "ui/core/UiGlobal.h"
+#include "ui/core/Window.h"
 
 namespace ui_test {
 

@@ -1,4 +1,4 @@
-#include "ui/LanguageTable.h"
+#include "ui/skin/LanguageTable.h"
 
 #include <gtest/gtest.h>
 
@@ -75,30 +75,6 @@ TEST(LanguageTableTest, MemoryLinesEndAtNul) {
   ui::LanguageTable empty;
   empty.LoadFromMemory(nullptr, 5);
   EXPECT_EQ(0u, empty.GetCount());
-}
-
-TEST(LanguageTableTest, FileLines) {
-  skin_test::TempFolder folder;
-  ui::LanguageTable table;
-  EXPECT_FALSE(table.LoadFromFile(folder.Path(L"missing.ini")));
-  EXPECT_EQ(0u, table.GetCount());
-
-  // From a file a NUL ends the line's text, and lines are read in pieces of
-  // at most 4095 bytes: the rest of a longer line is a line of its own.
-  std::string text = std::string("A = 1") + std::string(1, '\0') + "B = lost\nLONG = ";
-  text += std::string(4095 - 7, 'x');
-  text += "TAIL = end\r\nLAST = no newline";
-  ASSERT_TRUE(table.LoadFromFile(folder.Write(L"gdstrings.ini", text)));
-  EXPECT_EQ(L"1", table.GetStringById(L"A"));
-  EXPECT_EQ(L"", table.GetStringById(L"B"));
-  EXPECT_EQ(std::wstring(4095 - 7, L'x'), table.GetStringById(L"LONG"));
-  EXPECT_EQ(L"end", table.GetStringById(L"TAIL"));
-  EXPECT_EQ(L"no newline", table.GetStringById(L"LAST"));
-
-  // Reloading replaces the previous contents.
-  ASSERT_TRUE(table.LoadFromFile(folder.Write(L"other.ini", "OTHER = 2\n")));
-  EXPECT_EQ(L"", table.GetStringById(L"A"));
-  EXPECT_EQ(L"2", table.GetStringById(L"OTHER"));
 }
 
 }  // namespace

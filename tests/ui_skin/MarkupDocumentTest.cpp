@@ -1,4 +1,4 @@
-#include "ui/MarkupDocument.h"
+#include "ui/skin/MarkupDocument.h"
 
 #include <windows.h>
 
@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "tests/ui_skin/TestFiles.h"
+#include "ui/skin/SkinArchive.h"
+#include "ui/skin/SkinFile.h"
 
 namespace {
 
@@ -178,10 +180,10 @@ TEST(MarkupDocumentTest, Utf8MemoryText) {
   // Text ends at the first NUL.
   const std::string with_nul = std::string("<A/>\0junk", 9);
   EXPECT_TRUE(doc.LoadFromUtf8(with_nul.data(), with_nul.size()));
-  // Archive text keeps its byte-order mark, which is not markup.
+  // A byte-order mark is skipped.
   const std::string bom = "\xEF\xBB\xBF<A/>";
-  EXPECT_FALSE(doc.LoadFromUtf8(bom.data(), bom.size()));
-  EXPECT_EQ(L"Expected start tag", doc.GetLastErrorMessage());
+  ASSERT_TRUE(doc.LoadFromUtf8(bom.data(), bom.size()));
+  EXPECT_STREQ(L"A", doc.GetRoot().GetName());
   // Broken UTF-8 is replaced, not fatal.
   const std::string broken = "<A t=\"\xC3\x28\xFF\"/>";
   ASSERT_TRUE(doc.LoadFromUtf8(broken.data(), broken.size()));
@@ -189,35 +191,21 @@ TEST(MarkupDocumentTest, Utf8MemoryText) {
   EXPECT_FALSE(doc.LoadFromUtf8(nullptr, 10));
 }
 
-TEST(MarkupDocumentTest, FileSizeLimitsAndErrors) {
+TEST(SkinFileTest, FilesAreReadWhenNoArchiveIsOpen) {
+  ui::CloseSkinArchive();
   skin_test::TempFolder folder;
+  std::string bytes = "stale";
+  EXPECT_FALSE(ui::ReadSkinFile(folder.Path(L"missing.xml"), &bytes));
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_FALSE(ui::ReadSkinFile(L"", &bytes));
+  EXPECT_TRUE(ui::ReadSkinFile(folder.Write(L"empty.xml", ""), &bytes));
+  EXPECT_TRUE(bytes.empty());
+
+  // A file with a byte-order mark parses as one without, as an archive member does.
   MarkupDocument doc;
-
-  EXPECT_FALSE(doc.LoadFromFile(folder.Path(L"missing.xml")));
-  EXPECT_EQ(L"Error opening file", doc.GetLastErrorMessage());
-
-  const std::wstring empty = folder.Write(L"empty.xml", "");
-  EXPECT_FALSE(doc.LoadFromFile(empty));
-  EXPECT_EQ(L"File is empty", doc.GetLastErrorMessage());
-
-  // Exactly 4 MiB is read; one byte more is refused before parsing.
-  std::string limit = "<Window>";
-  limit += std::string(MarkupDocument::kMaxFileSize - limit.size() - 9, ' ');
-  limit += "</Window>";
-  ASSERT_EQ(MarkupDocument::kMaxFileSize, limit.size());
-  EXPECT_TRUE(doc.LoadFromFile(folder.Write(L"limit.xml", limit))) << doc.GetLastErrorMessage();
-  EXPECT_FALSE(doc.LoadFromFile(folder.Write(L"over.xml", limit + " ")));
-  EXPECT_EQ(L"File too large", doc.GetLastErrorMessage());
-  EXPECT_FALSE(doc.LoadFromFile(folder.Write(L"huge.xml", std::string(9 << 20, '<'))));
-  EXPECT_EQ(L"File too large", doc.GetLastErrorMessage());
-
-  // Files may start with a byte-order mark.
-  ASSERT_TRUE(doc.LoadFromFile(folder.Write(L"bom.xml", "\xEF\xBB\xBF<Window a=\"1\"/>")));
+  ASSERT_TRUE(ui::ReadSkinFile(folder.Write(L"bom.xml", "\xEF\xBB\xBF<Window a=\"1\"/>"), &bytes));
+  ASSERT_TRUE(doc.LoadFromUtf8(bytes.data(), bytes.size()));
   EXPECT_STREQ(L"1", doc.GetRoot().GetAttributeValue(L"a"));
-
-  // Parse errors in files report like text errors.
-  EXPECT_FALSE(doc.LoadFromFile(folder.Write(L"bad.xml", "<Window><Box></Window>")));
-  EXPECT_EQ(L"Unmatched closing tag", doc.GetLastErrorMessage());
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "ui/SkinArchive.h"
+#include "ui/skin/SkinArchive.h"
 
 #include <gtest/gtest.h>
 
@@ -204,7 +204,7 @@ TEST_F(SkinArchiveTest, LongNamesAreNeverFound) {
   EXPECT_FALSE(ReadText(std::wstring(name256.begin(), name256.end()), &text));
   EXPECT_FALSE(ReadText(std::wstring(name300.begin(), name300.end()), &text));
   // The first 255 bytes of a longer name must not match a shorter member.
-  EXPECT_EQ(1u, ui::GetSkinArchive()->MemberCount());
+  EXPECT_EQ(1u, ui::GetSkinArchive()->MemberNames().size());
 }
 
 TEST_F(SkinArchiveTest, MissingAndCorruptDataOpenNothing) {

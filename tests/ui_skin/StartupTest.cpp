@@ -6,12 +6,13 @@
 #include <string>
 
 #include "gtest/gtest.h"
-#include "ui/Control.h"
-#include "ui/EventArgs.h"
-#include "ui/RichEdit.h"
-#include "ui/SkinArchive.h"
-#include "ui/UiGlobal.h"
-#include "ui/WindowImplBase.h"
+#include "ui/core/Control.h"
+#include "ui/core/EventArgs.h"
+#include "ui/widgets/RichEdit.h"
+#include "ui/skin/SkinArchive.h"
+#include "ui/core/UiGlobal.h"
+#include "ui/shell/WindowImplBase.h"
+#include "ui/shell/Startup.h"
 
 namespace {
 
@@ -47,8 +48,11 @@ class StartupTest : public ::testing::Test {
     ASSERT_NE(nullptr, loaded);
     ASSERT_NE(nullptr, ui::OpenSkinArchive(::LockResource(loaded), ::SizeofResource(nullptr, found),
                                            std::string()));
-    ui::UiGlobal::Startup(L"resources\\", ui::CreateControlCallback(), L"themes\\default",
-                          L"lang\\zh_CN");
+    ui::StartupOptions options;
+    options.resourceRoot = L"resources\\";
+    options.themeFolder = L"themes\\default";
+    options.languageFolder = L"lang\\zh_CN";
+    ui::Startup(options);
   }
 
   void SetUp() override {

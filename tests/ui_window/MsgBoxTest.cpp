@@ -2,12 +2,13 @@
 // the click, and its size following the message.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "UiTestSupport.h"
-#include "ui/Control.h"
-#include "ui/MsgBox.h"
-#include "ui/UiGlobal.h"
+#include "ui/core/Control.h"
+#include "ui/shell/MsgBox.h"
+#include "ui/core/UiGlobal.h"
 
 using uitest::CenterOf;
 using uitest::PumpUntil;
@@ -130,6 +131,44 @@ TEST(MsgBoxTest, SystemCloseAnswersNoAndEnablesTheOwner) {
   });
 }
 
+// A box whose window cannot be created leaves the owner enabled and never answers: callers
+// tell an open box by their disabled window, and the next question still opens.
+TEST(MsgBoxTest, BoxThatCannotBeCreatedLeavesTheOwnerEnabled) {
+  RunAsUiThread([] {
+    TestWindow* owner = TestWindow::Open(L"basic", L"basic.xml");
+    ASSERT_NE(owner, nullptr);
+    std::vector<MsgBoxRet> answers;
+    // Cancels the creation of every window of the box's class.
+    HHOOK refuse = ::SetWindowsHookExW(
+        WH_CBT,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+          if (code == HCBT_CREATEWND) {
+            wchar_t name[32] = {};
+            ::GetClassNameW(reinterpret_cast<HWND>(wParam), name, 32);
+            if (std::wstring(name) == L"MsgBox") return 1;
+          }
+          return ::CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(refuse, nullptr);
+    OpenBox refused = Open(owner->GetHWND(), &answers, kQuestion);
+    ::UnhookWindowsHookEx(refuse);
+    EXPECT_EQ(refused.hwnd, nullptr);
+    EXPECT_TRUE(::IsWindowEnabled(owner->GetHWND()));
+    uitest::PumpFor(50);
+    EXPECT_TRUE(answers.empty());
+
+    OpenBox box = Open(owner->GetHWND(), &answers, kQuestion);
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_FALSE(::IsWindowEnabled(owner->GetHWND()));
+    ::SendMessageW(box.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(box.hwnd); }, 5000));
+    uitest::PumpFor(50);
+    EXPECT_EQ(answers.size(), 1u);
+    ::DestroyWindow(owner->GetHWND());
+  });
+}
+
 TEST(MsgBoxTest, LongMessageMakesTheBoxTallerAtTheSameWidth) {
   RunAsUiThread([] {
     TestWindow* owner = TestWindow::Open(L"basic", L"basic.xml");
@@ -149,10 +188,11 @@ TEST(MsgBoxTest, LongMessageMakesTheBoxTallerAtTheSameWidth) {
       ::SendMessageW(box.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
       ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(box.hwnd); }, 5000));
     }
-    const int width = ui::UiGlobal::ScaleValue(340) + 2 * ui::UiGlobal::ScaleValue(14);
+    const int width = ui::UiGlobal::GetDpiState().ScaleValue(340) +
+                      2 * ui::UiGlobal::GetDpiState().ScaleValue(14);
     EXPECT_EQ(sizes[0].cx, width);
     EXPECT_EQ(sizes[1].cx, width);
-    EXPECT_GT(sizes[1].cy, sizes[0].cy + ui::UiGlobal::ScaleValue(30));
+    EXPECT_GT(sizes[1].cy, sizes[0].cy + ui::UiGlobal::GetDpiState().ScaleValue(30));
     ::DestroyWindow(owner->GetHWND());
   });
 }

@@ -7,7 +7,9 @@
 #include "base/ThreadIds.h"
 #include "base/ThreadRegistry.h"
 #include "base/TimeDelta.h"
-#include "ui/UiGlobal.h"
+#include "ui/core/UiGlobal.h"
+#include "ui/shell/Startup.h"
+#include "app/SkinLoader.h"
 
 namespace uitest {
 
@@ -24,10 +26,13 @@ class UiThread : public nbase::FrameworkThread {
     if (!started) {
       started = true;
       const int dpi = RequestedDpi();
-      const wchar_t* theme = dpi <= 100   ? L"themes\\default"
-                             : dpi <= 131 ? L"themes\\default-hdpi"
-                                          : L"themes\\default-xhdpi";
-      ui::UiGlobal::Startup(L"resources\\", nullptr, theme, L"lang\\zh_CN");
+      ui::StartupOptions options;
+      options.resourceRoot = L"resources\\";
+      options.themeFolder = SkinLoader::ThemeFolderForDpi(dpi);
+      options.themeDensity = SkinLoader::ThemeDensityForDpi(dpi);
+      options.languageFolder = L"lang\\zh_CN";
+      options.uiThreadId = nbase::kUiThreadId;
+      ui::Startup(options);
     }
     body_();
     // Let the windows the test left behind finish, then end the loop.

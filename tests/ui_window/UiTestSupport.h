@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/WindowImplBase.h"
+#include "ui/shell/WindowImplBase.h"
 
 namespace uitest {
 

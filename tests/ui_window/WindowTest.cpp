@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "UiTestSupport.h"
-#include "ui/Box.h"
-#include "ui/Button.h"
-#include "ui/Control.h"
-#include "ui/IBitmap.h"
-#include "ui/IRenderContext.h"
-#include "ui/Label.h"
-#include "ui/Progress.h"
-#include "ui/UiGlobal.h"
+#include "ui/core/Box.h"
+#include "ui/widgets/Button.h"
+#include "ui/core/Control.h"
+#include "ui/draw/IBitmap.h"
+#include "ui/draw/IRenderContext.h"
+#include "ui/widgets/Label.h"
+#include "ui/widgets/Progress.h"
+#include "ui/core/UiGlobal.h"
 
 using uitest::CenterOf;
 using uitest::PumpUntil;
@@ -75,9 +75,9 @@ TEST(WindowTest, MainLayoutSizeIncludesTheScaledShadow) {
       EXPECT_EQ(size.cy, 536);
     }
     // 600 x 400 scaled, plus a 14-pixel margin scaled on each side.
-    const int margin = ui::UiGlobal::ScaleValue(14);
-    EXPECT_EQ(size.cx, ui::UiGlobal::ScaleValue(600) + 2 * margin);
-    EXPECT_EQ(size.cy, ui::UiGlobal::ScaleValue(400) + 2 * margin);
+    const int margin = ui::UiGlobal::GetDpiState().ScaleValue(14);
+    EXPECT_EQ(size.cx, ui::UiGlobal::GetDpiState().ScaleValue(600) + 2 * margin);
+    EXPECT_EQ(size.cy, ui::UiGlobal::GetDpiState().ScaleValue(400) + 2 * margin);
     EXPECT_EQ(::GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION, 0);
     EXPECT_NE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
     CloseNow(hwnd);
@@ -103,7 +103,7 @@ TEST(WindowTest, CaptionBandDragsOnLabelsButNotOnButtonsOrShadow) {
     // The shadow margin is client area, not caption.
     EXPECT_EQ(HitTestAt(hwnd, POINT{3, 3}), HTCLIENT);
     // Plain background inside the layout drags too.
-    const int margin = ui::UiGlobal::ScaleValue(14);
+    const int margin = ui::UiGlobal::GetDpiState().ScaleValue(14);
     EXPECT_EQ(HitTestAt(hwnd, POINT{margin + 5, margin + 120}), HTCAPTION);
     CloseNow(hwnd);
   });

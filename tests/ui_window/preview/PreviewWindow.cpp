@@ -4,13 +4,13 @@
 #include "base/MessageLoop.h"
 #include "base/StringUtil.h"
 #include "base/TimeDelta.h"
-#include "ui/Box.h"
-#include "ui/Control.h"
-#include "ui/Label.h"
-#include "ui/MsgBox.h"
-#include "ui/Progress.h"
-#include "ui/RichEdit.h"
-#include "ui/UiGlobal.h"
+#include "ui/core/Box.h"
+#include "ui/core/Control.h"
+#include "ui/widgets/Label.h"
+#include "ui/shell/MsgBox.h"
+#include "ui/widgets/Progress.h"
+#include "ui/widgets/RichEdit.h"
+#include "ui/core/UiGlobal.h"
 
 namespace {
 

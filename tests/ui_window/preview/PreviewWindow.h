@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/WindowImplBase.h"
+#include "ui/shell/WindowImplBase.h"
 
 class PreviewLog;
 

@@ -17,9 +17,11 @@
 #include "base/ThreadIds.h"
 #include "base/ThreadRegistry.h"
 #include "base/StringUtil.h"
-#include "ui/EventArgs.h"
-#include "ui/SkinArchive.h"
-#include "ui/UiGlobal.h"
+#include "ui/core/EventArgs.h"
+#include "ui/skin/SkinArchive.h"
+#include "ui/core/UiGlobal.h"
+#include "ui/shell/Startup.h"
+#include "app/SkinLoader.h"
 
 namespace {
 
@@ -70,12 +72,6 @@ int SystemDpi() {
   return dpi;
 }
 
-std::wstring ThemeFolder(int dpi) {
-  if (dpi <= 100) return L"themes\\default";
-  if (dpi <= 131) return L"themes\\default-hdpi";
-  return L"themes\\default-xhdpi";
-}
-
 // Opens the skin the program carries; false when it has none (files are read instead).
 bool OpenThemeResource() {
   HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(kThemeResourceId), L"THEME");
@@ -101,10 +97,16 @@ class PreviewThread : public nbase::FrameworkThread {
     const int dpi = options_.dpi > 0 ? options_.dpi : SystemDpi();
     const bool archive = OpenThemeResource();
     if (!archive && !options_.root.empty()) ::SetCurrentDirectoryW(options_.root.c_str());
-    ui::UiGlobal::Startup(L"resources\\", nullptr, ThemeFolder(dpi), L"lang\\zh_CN");
+    ui::StartupOptions startup;
+    startup.resourceRoot = L"resources\\";
+    startup.themeFolder = SkinLoader::ThemeFolderForDpi(dpi);
+    startup.themeDensity = SkinLoader::ThemeDensityForDpi(dpi);
+    startup.languageFolder = L"lang\\zh_CN";
+    startup.uiThreadId = nbase::kUiThreadId;
+    ui::Startup(startup);
     log_.Write(nbase::FormatWideString(L"started archive=%d scale=%d theme=%s", archive ? 1 : 0,
                                        ui::UiGlobal::GetDpiState().GetScale(),
-                                       ThemeFolder(dpi).c_str()));
+                                       startup.themeFolder.c_str()));
 
     auto* window = new PreviewWindow(options_, &log_);
     const RECT empty = {0, 0, 0, 0};
@@ -131,7 +133,7 @@ class PreviewThread : public nbase::FrameworkThread {
     ui::CloseSkinArchive();
     ui::UiGlobal::DeleteRenderFactory();
     ui::UiGlobal::DeleteAllFonts();
-    ui::UiGlobal::ShutdownGdiplus();
+    ui::ShutdownGdiplus();
     nbase::ThreadRegistry::UnregisterCurrentThread();
   }
 

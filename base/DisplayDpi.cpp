@@ -1,0 +1,65 @@
+#include "base/DisplayDpi.h"
+
+#include <windows.h>
+
+#include "base/WindowsVersion.h"
+
+namespace nbase {
+
+namespace {
+
+using GetDpiForSystemFn = UINT(WINAPI*)();
+using GetDpiForMonitorInternalFn = BOOL(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+
+// Looked up by name once: neither exists on every system the program runs on.
+// user32 stays loaded for the life of the process, so the addresses stay valid.
+struct DpiFunctions {
+  GetDpiForSystemFn getDpiForSystem = nullptr;
+  GetDpiForMonitorInternalFn getDpiForMonitorInternal = nullptr;
+
+  DpiFunctions() {
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    if (!user32) return;
+    getDpiForSystem = reinterpret_cast<GetDpiForSystemFn>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForSystem")));
+    getDpiForMonitorInternal = reinterpret_cast<GetDpiForMonitorInternalFn>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForMonitorInternal")));
+  }
+};
+
+const DpiFunctions& Functions() {
+  static const DpiFunctions functions;
+  return functions;
+}
+
+bool IsWindows8OrLater() { return IsWindowsVersionOrGreater(6, 2); }
+
+}  // namespace
+
+int GetScreenLogPixels() {
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+int GetSystemDpi() {
+  if (!IsWindows8OrLater()) return GetScreenLogPixels();
+  const DpiFunctions& fn = Functions();
+  return fn.getDpiForSystem ? static_cast<int>(fn.getDpiForSystem()) : 96;
+}
+
+int GetMonitorDpi() {
+  if (!IsWindows8OrLater()) return GetScreenLogPixels();
+  const DpiFunctions& fn = Functions();
+  if (!fn.getDpiForMonitorInternal) return 96;
+  const POINT pt = {1, 1};
+  HMONITOR monitor = ::MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST);
+  UINT dpiX = 0;
+  UINT dpiY = 0;
+  // 0 = the effective DPI.
+  if (!fn.getDpiForMonitorInternal(monitor, 0, &dpiX, &dpiY) || dpiX == 0) return 96;
+  return static_cast<int>(dpiX);
+}
+
+}  // namespace nbase

@@ -1,0 +1,20 @@
+// The display's DPI, read the way each Windows version allows. The program
+// reads it here only: the theme folder, the UI scale, the AppStart report and
+// the rich edit's point sizes all agree.
+#pragma once
+
+namespace nbase {
+
+// The system DPI that chooses the theme folder: GetDpiForSystem on Windows 8
+// and later (96 where user32 lacks it), the screen's LOGPIXELSX before.
+int GetSystemDpi();
+
+// The main monitor's effective DPI that sets the UI scale:
+// GetDpiForMonitorInternal for the monitor nearest (1,1) on Windows 8 and later
+// (96 where it is missing or fails), the screen's LOGPIXELSX before.
+int GetMonitorDpi();
+
+// The screen device context's LOGPIXELSX (96 when it cannot be read).
+int GetScreenLogPixels();
+
+}  // namespace nbase
