@@ -10,12 +10,16 @@ namespace {
 
 using GetDpiForSystemFn = UINT(WINAPI*)();
 using GetDpiForMonitorInternalFn = BOOL(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+using SetProcessDpiAwarenessInternalFn = BOOL(WINAPI*)(int);
+using SetProcessDpiAwareFn = BOOL(WINAPI*)();
 
-// Looked up by name once: neither exists on every system the program runs on.
+// Looked up by name once: none exists on every system the program runs on.
 // user32 stays loaded for the life of the process, so the addresses stay valid.
 struct DpiFunctions {
   GetDpiForSystemFn getDpiForSystem = nullptr;
   GetDpiForMonitorInternalFn getDpiForMonitorInternal = nullptr;
+  SetProcessDpiAwarenessInternalFn setAwarenessInternal = nullptr;
+  SetProcessDpiAwareFn setDpiAware = nullptr;
 
   DpiFunctions() {
     HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
@@ -24,6 +28,10 @@ struct DpiFunctions {
         reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForSystem")));
     getDpiForMonitorInternal = reinterpret_cast<GetDpiForMonitorInternalFn>(
         reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForMonitorInternal")));
+    setAwarenessInternal = reinterpret_cast<SetProcessDpiAwarenessInternalFn>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "SetProcessDpiAwarenessInternal")));
+    setDpiAware = reinterpret_cast<SetProcessDpiAwareFn>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "SetProcessDPIAware")));
   }
 };
 
@@ -60,6 +68,14 @@ int GetMonitorDpi() {
   // 0 = the effective DPI.
   if (!fn.getDpiForMonitorInternal(monitor, 0, &dpiX, &dpiY) || dpiX == 0) return 96;
   return static_cast<int>(dpiX);
+}
+
+bool MakeProcessDpiAware() {
+  if (!IsWindowsVersionOrGreater(6, 0)) return true;
+  const DpiFunctions& fn = Functions();
+  // 2 = per-monitor aware. This entry point reports success as zero.
+  if (fn.setAwarenessInternal && fn.setAwarenessInternal(2) == 0) return true;
+  return fn.setDpiAware && fn.setDpiAware() != 0;
 }
 
 }  // namespace nbase

@@ -1,6 +1,7 @@
-// The display's DPI, read the way each Windows version allows. The program
-// reads it here only: the theme folder, the UI scale, the AppStart report and
-// the rich edit's point sizes all agree.
+// The display's DPI, read the way each Windows version allows, and the
+// process's DPI awareness. The program reads the DPI here only: the theme
+// folder, the UI scale, the AppStart report and the rich edit's point sizes
+// all agree.
 #pragma once
 
 namespace nbase {
@@ -16,5 +17,9 @@ int GetMonitorDpi();
 
 // The screen device context's LOGPIXELSX (96 when it cannot be read).
 int GetScreenLogPixels();
+
+// Makes the process DPI-aware: per-monitor where user32 offers it, else
+// system-aware. True when it is; before Vista every process is.
+bool MakeProcessDpiAware();
 
 }  // namespace nbase

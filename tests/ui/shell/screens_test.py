@@ -1,5 +1,5 @@
 """Screens of the preview program under Wine: every page of basic.xml and the message box are
-shot into artifacts/ui_window/<dpi>/ and their pixels checked against what the page shows; with
+shot into artifacts/ui_shell/<dpi>/ and their pixels checked against what the page shows; with
 --input, real mouse input: the caption band drags the window on a label, a button in the band
 clicks, and the message box answers once (buttons, close cross, Alt+F4).
 
@@ -21,7 +21,7 @@ class Preview:
 
     def __init__(self, wine, exe, source, name, args):
         self.wine = wine
-        self.log_path = wine.artifacts("ui_window", "%d" % wine.dpi, name + ".log")
+        self.log_path = wine.artifacts("ui_shell", "%d" % wine.dpi, name + ".log")
         if os.path.exists(self.log_path):
             os.remove(self.log_path)
         root = "Z:" + source.replace("/", "\\")
@@ -84,7 +84,7 @@ def dark_pixels(wine, png, rect, threshold=140):
 
 def shot(wine, preview, prefix, name):
     x, y, w, h = preview.window(prefix)
-    path = wine.artifacts("ui_window", "%d" % wine.dpi, name + ".png")
+    path = wine.artifacts("ui_shell", "%d" % wine.dpi, name + ".png")
     full = wine.screenshot(path + ".full.png")
     subprocess.run(["convert", full, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage", path],
                    check=True)

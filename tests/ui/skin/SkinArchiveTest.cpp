@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/ui_skin/ZipBuilder.h"
+#include "tests/ui/skin/ZipBuilder.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/ui_skin/TestFiles.h"
+#include "tests/ui/skin/TestFiles.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "tests/ui_skin/Mutator.h"
+#include "tests/ui/skin/Mutator.h"
 #include "ui/misc/AttributeList.h"
 #include "ui/core/Box.h"
 #include "ui/builder/LayoutBuilder.h"
@@ -18,8 +18,8 @@
 namespace {
 
 // Counts, not time budgets: every run of the test tries the same inputs.
-constexpr int kAttributeRuns = 20000;
-constexpr int kLayoutRuns = 2000;
+constexpr int kAttributeRuns = 200000;
+constexpr int kLayoutRuns = 10000;
 
 class Mutator {
  public:

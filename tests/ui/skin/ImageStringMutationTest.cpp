@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui_skin/Mutator.h"
+#include "tests/ui/skin/Mutator.h"
 #include "ui/misc/AttributeValues.h"
 #include "ui/misc/DpiState.h"
 #include "ui/skin/ImageSpec.h"
@@ -31,7 +31,7 @@ TEST(MutationTest, ImageStrings) {
   dpi.SetAware(true);
   dpi.SetScale(125);
   skin_test::Mutator mutator(skin_test::FuzzSeed() + 3);
-  skin_test::RunCount(10000, [&](int run) {
+  skin_test::RunCount(30000, [&](int run) {
     const std::wstring text = Widen(mutator.Mutate(corpus[run % corpus.size()]));
     ui::ImageSpec spec;
     spec.Parse(text, dpi);

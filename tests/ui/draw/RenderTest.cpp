@@ -1,5 +1,5 @@
 // The GDI+ render layer on real DIB sections: exact pixels for fills, clips, the nine-grid,
-// fades, text, GDI alpha repair and image decoding; and the toolkit timers.
+// fades, text, GDI alpha repair and image decoding.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <gdiplus.h>
@@ -7,8 +7,6 @@
 #include <memory>
 #include <vector>
 
-#include "UiTestSupport.h"
-#include "ui/core/AnimationTimers.h"
 #include "ui/draw/AutoClip.h"
 #include "ui/draw/GdiBitmap.h"
 #include "ui/draw/IRenderContext.h"
@@ -210,30 +208,4 @@ TEST_F(RenderTest, DecodesImagesAndRefusesGarbage) {
   EXPECT_FALSE(factory_.DecodeImage(garbage, sizeof(garbage), &none));
   EXPECT_FALSE(factory_.DecodeImage(kPng, 20, &none));  // truncated
   EXPECT_FALSE(factory_.DecodeImage(nullptr, 0, &none));
-}
-
-TEST(AnimationTimersTest, RunsItsCountThenStopsAndDiesWithItsOwner) {
-  uitest::RunAsUiThread([] {
-    auto& timers = ui::AnimationTimers::Instance();
-    nbase::WeakCallbackFlag owner;
-    int runs = 0;
-    ASSERT_TRUE(timers.AddTimer(
-        owner.AcquireWeakFlag(), [&] { ++runs; }, 20, 3));
-    EXPECT_TRUE(timers.IsTicking());
-    ASSERT_TRUE(uitest::PumpUntil([&] { return runs == 3; }, 5000));
-    uitest::PumpFor(150);
-    EXPECT_EQ(runs, 3);
-    EXPECT_FALSE(timers.IsTicking());
-
-    int unlimited = 0;
-    timers.AddTimer(
-        owner.AcquireWeakFlag(), [&] { ++unlimited; }, 10, -1);
-    ASSERT_TRUE(uitest::PumpUntil([&] { return unlimited >= 2; }, 5000));
-    owner.Cancel();
-    const int atCancel = unlimited;
-    uitest::PumpFor(150);
-    EXPECT_EQ(unlimited, atCancel);
-    EXPECT_EQ(timers.GetTimerCount(), 0u);
-    EXPECT_FALSE(timers.IsTicking());
-  });
 }

@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui_skin/Mutator.h"
-#include "tests/ui_skin/SkinResource.h"
+#include "tests/ui/skin/Mutator.h"
+#include "tests/ui/skin/SkinResource.h"
 #include "ui/skin/LanguageTable.h"
 #include "ui/skin/MarkupDocument.h"
 #include "ui/skin/SkinArchive.h"
 
 namespace {
 
-constexpr int kMarkupRuns = 5000;
-constexpr int kArchiveRuns = 1000;
-constexpr int kLanguageRuns = 5000;
+constexpr int kMarkupRuns = 20000;
+constexpr int kArchiveRuns = 3000;
+constexpr int kLanguageRuns = 20000;
 
 std::string ThemeBytes() {
   const void* data = nullptr;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui_skin/TestFiles.h"
+#include "tests/ui/skin/TestFiles.h"
 #include "ui/skin/SkinArchive.h"
 #include "ui/skin/SkinFile.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui_skin/SkinResource.h"
+#include "tests/ui/skin/SkinResource.h"
 #include "ui/skin/LanguageTable.h"
 #include "ui/skin/MarkupDocument.h"
 #include "ui/skin/SkinArchive.h"
