@@ -71,8 +71,12 @@ class PackageService:
     def package_requests(self):
         return self._request("/__packages/log")
 
+    def report_log(self):
+        """Every report with what came with it (its cookie text among them)."""
+        return [e for e in self._request("/__service/log") if e.get("report")]
+
     def reports(self):
-        return [e["report"] for e in self._request("/__service/log") if e.get("report")]
+        return [e["report"] for e in self.report_log()]
 
     def events(self):
         return [r["eventId"] for r in self.reports()]
@@ -129,10 +133,10 @@ def clean_state(wine):
 class Installer:
     """One run of PageWrightOnlineSetup.exe and its main window."""
 
-    def __init__(self, wine):
+    def __init__(self, wine, exe=None):
         self.wine = wine
         self.scale = wine.dpi * 100 // 96
-        self.proc = wine.start(wine.exe())
+        self.proc = wine.start(exe or wine.exe())
         self.win = wine.wait_window(TITLE, timeout=60)
         if not wine.wait_settled(self.win, timeout=30):
             raise HarnessError("the installer's first page kept changing")
