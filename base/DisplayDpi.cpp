@@ -16,17 +16,16 @@ using SetProcessDpiAwareFn = BOOL(WINAPI*)();
 // Looked up by name once: none exists on every system the program runs on.
 // user32 stays loaded for the life of the process, so the addresses stay valid.
 struct DpiFunctions {
-  GetDpiForSystemFn getDpiForSystem = nullptr;
-  GetDpiForMonitorInternalFn getDpiForMonitorInternal = nullptr;
+  DpiLookups lookups;
   SetProcessDpiAwarenessInternalFn setAwarenessInternal = nullptr;
   SetProcessDpiAwareFn setDpiAware = nullptr;
 
   DpiFunctions() {
     HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
     if (!user32) return;
-    getDpiForSystem = reinterpret_cast<GetDpiForSystemFn>(
+    lookups.getDpiForSystem = reinterpret_cast<GetDpiForSystemFn>(
         reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForSystem")));
-    getDpiForMonitorInternal = reinterpret_cast<GetDpiForMonitorInternalFn>(
+    lookups.getDpiForMonitorInternal = reinterpret_cast<GetDpiForMonitorInternalFn>(
         reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForMonitorInternal")));
     setAwarenessInternal = reinterpret_cast<SetProcessDpiAwarenessInternalFn>(
         reinterpret_cast<void*>(::GetProcAddress(user32, "SetProcessDpiAwarenessInternal")));
@@ -40,9 +39,9 @@ const DpiFunctions& Functions() {
   return functions;
 }
 
-bool IsWindows8OrLater() { return IsWindowsVersionOrGreater(6, 2); }
-
 }  // namespace
+
+const DpiLookups& SystemDpiLookups() { return Functions().lookups; }
 
 int GetScreenLogPixels() {
   HDC screen = ::GetDC(nullptr);
@@ -51,22 +50,19 @@ int GetScreenLogPixels() {
   return dpi > 0 ? dpi : 96;
 }
 
-int GetSystemDpi() {
-  if (!IsWindows8OrLater()) return GetScreenLogPixels();
-  const DpiFunctions& fn = Functions();
-  return fn.getDpiForSystem ? static_cast<int>(fn.getDpiForSystem()) : 96;
+int GetSystemDpi(const DpiLookups& lookups) {
+  if (!lookups.getDpiForSystem) return GetScreenLogPixels();
+  return static_cast<int>(lookups.getDpiForSystem());
 }
 
-int GetMonitorDpi() {
-  if (!IsWindows8OrLater()) return GetScreenLogPixels();
-  const DpiFunctions& fn = Functions();
-  if (!fn.getDpiForMonitorInternal) return 96;
+int GetMonitorDpi(const DpiLookups& lookups) {
+  if (!lookups.getDpiForMonitorInternal) return GetScreenLogPixels();
   const POINT pt = {1, 1};
   HMONITOR monitor = ::MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST);
   UINT dpiX = 0;
   UINT dpiY = 0;
   // 0 = the effective DPI.
-  if (!fn.getDpiForMonitorInternal(monitor, 0, &dpiX, &dpiY) || dpiX == 0) return 96;
+  if (!lookups.getDpiForMonitorInternal(monitor, 0, &dpiX, &dpiY) || dpiX == 0) return 96;
   return static_cast<int>(dpiX);
 }
 

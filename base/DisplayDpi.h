@@ -4,16 +4,29 @@
 // all agree.
 #pragma once
 
+#include <windows.h>
+
 namespace nbase {
 
-// The system DPI that chooses the theme folder: GetDpiForSystem on Windows 8
-// and later (96 where user32 lacks it), the screen's LOGPIXELSX before.
-int GetSystemDpi();
+// user32's DPI functions, looked up by name: each is null where the system
+// lacks it (GetDpiForSystem came with Windows 10 1607, GetDpiForMonitorInternal
+// with 8.1).
+struct DpiLookups {
+  UINT(WINAPI* getDpiForSystem)() = nullptr;
+  BOOL(WINAPI* getDpiForMonitorInternal)(HMONITOR, int, UINT*, UINT*) = nullptr;
+};
+// This process's lookups, made once.
+const DpiLookups& SystemDpiLookups();
+
+// The system DPI that chooses the theme folder: GetDpiForSystem, else the
+// screen's LOGPIXELSX (which is the system DPI for a DPI-aware process on
+// every Windows, and the only source before 1607).
+int GetSystemDpi(const DpiLookups& lookups = SystemDpiLookups());
 
 // The main monitor's effective DPI that sets the UI scale:
-// GetDpiForMonitorInternal for the monitor nearest (1,1) on Windows 8 and later
-// (96 where it is missing or fails), the screen's LOGPIXELSX before.
-int GetMonitorDpi();
+// GetDpiForMonitorInternal for the monitor nearest (1,1) (96 when it fails),
+// else the screen's LOGPIXELSX.
+int GetMonitorDpi(const DpiLookups& lookups = SystemDpiLookups());
 
 // The screen device context's LOGPIXELSX (96 when it cannot be read).
 int GetScreenLogPixels();

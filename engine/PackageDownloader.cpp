@@ -55,6 +55,7 @@ DownloadResult RunDownload(const DownloadRequest& request, const ReportSink& rep
   const std::vector<std::wstring> candidates =
       request.folderCandidates.empty() ? DownloadFolderCandidates() : request.folderCandidates;
 
+  StallWatch::LimitPlatformWaits(kStallLimitMs);
   int attempt = 0;
   for (; attempt < kDownloadAttempts; ++attempt) {
     const std::wstring url =

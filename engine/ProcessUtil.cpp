@@ -33,11 +33,29 @@ int32_t RunProcessAndWait(const std::wstring& applicationName, const std::wstrin
   return static_cast<int32_t>(exitCode);
 }
 
+namespace {
+
+// TerminateProcess only starts the end of a process: its image stays mapped,
+// and a setup that replaces it fails, until the process has ended.
+constexpr DWORD kTerminateWaitMs = 5000;
+
+}  // namespace
+
+void WaitForAllToEnd(const std::vector<nbase::ScopedKernelHandle>& handles, DWORD limitMs) {
+  const DWORD start = ::GetTickCount();
+  for (const nbase::ScopedKernelHandle& handle : handles) {
+    const DWORD spent = ::GetTickCount() - start;
+    if (spent >= limitMs) return;
+    ::WaitForSingleObject(handle.Get(), limitMs - spent);
+  }
+}
+
 int FindProcessesByName(const std::wstring& exeName, bool terminate) {
   nbase::ScopedFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot.IsValid()) return 0;
 
   int count = 0;
+  std::vector<nbase::ScopedKernelHandle> ending;
   PROCESSENTRY32W entry = {};
   entry.dwSize = sizeof(entry);
   for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
@@ -46,9 +64,11 @@ int FindProcessesByName(const std::wstring& exeName, bool terminate) {
     if (exeName != entry.szExeFile) continue;
     nbase::ScopedKernelHandle process(
         ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID));
-    if (terminate && process.IsValid()) ::TerminateProcess(process.Get(), 0);
+    if (terminate && process.IsValid() && ::TerminateProcess(process.Get(), 0))
+      ending.push_back(std::move(process));
     ++count;
   }
+  WaitForAllToEnd(ending, kTerminateWaitMs);
   return count;
 }
 

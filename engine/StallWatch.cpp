@@ -1,5 +1,9 @@
 #include "engine/StallWatch.h"
 
+#include <wininet.h>
+
+#include <initializer_list>
+
 #include "engine/CBSCallbackImpl.h"
 
 namespace {
@@ -7,6 +11,8 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"PageWrightDownloadStallWatch";
 constexpr UINT kCheckMessage = WM_APP + 1;
 constexpr DWORD kCheckIntervalMs = 1000;
+// Beyond one check interval: a tick may come late on a busy machine.
+constexpr DWORD kPlatformMarginMs = 4000;
 
 HINSTANCE ThisModule() { return ::GetModuleHandleW(nullptr); }
 
@@ -52,4 +58,19 @@ LRESULT CALLBACK StallWatch::WindowProc(HWND window, UINT message, WPARAM wParam
     return 0;
   }
   return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD StallWatch::PlatformWaitFor(DWORD limitMs) {
+  return limitMs + kCheckIntervalMs + kPlatformMarginMs;
+}
+
+bool StallWatch::LimitPlatformWaits(DWORD limitMs) {
+  DWORD timeout = PlatformWaitFor(limitMs);
+  bool all = true;
+  // No handle: the defaults of the process, which the connections urlmon opens take.
+  for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                             INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    all = ::InternetSetOptionW(nullptr, option, &timeout, sizeof(timeout)) && all;
+  }
+  return all;
 }

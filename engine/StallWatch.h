@@ -4,9 +4,11 @@
 // The check runs on the download thread itself, so the abort goes through the
 // binding the callback was handed, in its own apartment: a timer of the
 // thread pool sends a notify message once a second to a message-only window
-// of the download thread. Sent messages are delivered by every message wait,
-// including the one inside the download call; posted messages and window
-// timers are not served by every such wait.
+// of the download thread. That reaches the window only while the download
+// call's wait delivers sent messages, which urlmon does not promise on every
+// Windows (posted messages and window timers fare worse). So a second guard
+// does not depend on it: WinINet's own connect and receive time-outs for the
+// process, a little longer than the watch's limit.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +22,13 @@ class StallWatch {
   ~StallWatch();
   StallWatch(const StallWatch&) = delete;
   StallWatch& operator=(const StallWatch&) = delete;
+
+  // Sets WinINet's process-wide connect, send and receive time-outs to
+  // |limitMs| plus the watch's check interval and a margin, so that where the
+  // watch works it ends a silent attempt first. False when WinINet refused one.
+  static bool LimitPlatformWaits(DWORD limitMs);
+  // The time-out LimitPlatformWaits sets for |limitMs|.
+  static DWORD PlatformWaitFor(DWORD limitMs);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,8 +1,12 @@
 // The theme tree chosen for the system DPI.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "app/SkinLoader.h"
 #include "base/DisplayDpi.h"
+#include "ui/misc/DpiState.h"
 
 TEST(ThemeFolder, BoundariesBetweenTheThreeTrees) {
   EXPECT_EQ(SkinLoader::ThemeFolderForDpi(96), L"themes\\default");
@@ -15,7 +19,31 @@ TEST(ThemeFolder, BoundariesBetweenTheThreeTrees) {
   EXPECT_EQ(SkinLoader::ThemeFolderForDpi(192), L"themes\\default-xhdpi");
 }
 
-TEST(ThemeFolder, SystemDpiFollowsThePrefixSetting) {
-  // The harness sets LogPixels for this program; Wine reports it as the system DPI.
-  EXPECT_EQ(nbase::GetSystemDpi(), 120);
+// The harness sets LogPixels for this program; Wine reports it as the system DPI.
+int PrefixDpi() {
+  const char* dpi = std::getenv("PW_TEST_DPI");
+  return dpi ? std::atoi(dpi) : 96;
+}
+
+TEST(ThemeFolder, WithoutTheDpiLookupsTheTreeAndScaleAreWindows10s) {
+  // The program's manifest makes it DPI-aware from the start; this test makes itself so.
+  ASSERT_TRUE(nbase::MakeProcessDpiAware());
+  const int dpi = PrefixDpi();
+  ASSERT_NE(nbase::SystemDpiLookups().getDpiForSystem, nullptr);
+  ASSERT_NE(nbase::SystemDpiLookups().getDpiForMonitorInternal, nullptr);
+  const nbase::DpiLookups none;  // Windows 8.0: neither; 8.1: no GetDpiForSystem either
+  nbase::DpiLookups monitorOnly;
+  monitorOnly.getDpiForMonitorInternal = nbase::SystemDpiLookups().getDpiForMonitorInternal;
+
+  const std::wstring tree = SkinLoader::ThemeFolderForDpi(dpi);
+  EXPECT_EQ(tree, dpi == 144 ? L"themes\\default-xhdpi" : L"themes\\default-hdpi");
+  const nbase::DpiLookups* const kSystems[] = {&nbase::SystemDpiLookups(), &monitorOnly, &none};
+  for (const nbase::DpiLookups* lookups : kSystems) {
+    EXPECT_EQ(nbase::GetSystemDpi(*lookups), dpi);
+    EXPECT_EQ(SkinLoader::ThemeFolderForDpi(nbase::GetSystemDpi(*lookups)), tree);
+    ui::DpiState scale;
+    scale.SetAware(true);
+    scale.SetScaleFromDpi(nbase::GetMonitorDpi(*lookups));
+    EXPECT_EQ(scale.GetScale(), dpi * 100 / 96);
+  }
 }

@@ -5,6 +5,7 @@
 #include <urlmon.h>
 #include <wininet.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -362,6 +363,38 @@ TEST(ProcessTest, ExitCodesAndStartFailures) {
   EXPECT_EQ(reports[0].second.at(L"ret"), L"2");
   EXPECT_EQ(reports[0].second.at(L"retryTime"), L"3");
   EXPECT_EQ(reports[0].second.at(L"cost"), L"0");
+}
+
+// What a force close waits for: every handle's end, the limit in all (not per handle).
+TEST(ProcessTest, WaitForAllToEndKeepsOneLimitForAll) {
+  auto sleeper = [](DWORD ms) {
+    return nbase::ScopedKernelHandle(::CreateThread(
+        nullptr, 0,
+        [](void* time) -> DWORD {
+          ::Sleep(static_cast<DWORD>(reinterpret_cast<uintptr_t>(time)));
+          return 0;
+        },
+        reinterpret_cast<void*>(static_cast<uintptr_t>(ms)), 0, nullptr));
+  };
+  std::vector<nbase::ScopedKernelHandle> quick;
+  quick.push_back(sleeper(100));
+  quick.push_back(sleeper(200));
+  DWORD start = ::GetTickCount();
+  WaitForAllToEnd(quick, 5000);
+  const DWORD quickWait = ::GetTickCount() - start;
+  EXPECT_GE(quickWait, 150u);
+  EXPECT_LT(quickWait, 2000u);
+  for (const auto& thread : quick) EXPECT_EQ(::WaitForSingleObject(thread.Get(), 0), WAIT_OBJECT_0);
+
+  std::vector<nbase::ScopedKernelHandle> slow;
+  for (int i = 0; i < 3; ++i) slow.push_back(sleeper(4000));
+  start = ::GetTickCount();
+  WaitForAllToEnd(slow, 500);
+  const DWORD slowWait = ::GetTickCount() - start;
+  EXPECT_GE(slowWait, 450u);
+  EXPECT_LT(slowWait, 1200u);  // three handles share the 500 ms
+  EXPECT_EQ(::WaitForSingleObject(slow[2].Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  WaitForAllToEnd(slow, INFINITE);
 }
 
 TEST(SystemMessageTest, OneLineOrEmpty) {

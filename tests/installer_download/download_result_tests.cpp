@@ -2,6 +2,7 @@
 // reason texts the failure page shows for the download service's codes.
 #include <windows.h>
 #include <urlmon.h>
+#include <wininet.h>
 
 #include <string>
 
@@ -182,6 +183,20 @@ TEST(StallWatchTest, AbortsASilentTransferOnceAndLeavesAFlowingOneAlone) {
   }
   callback.OnStopBinding(E_ABORT, nullptr);
   EXPECT_EQ(binding.refs, 1u);
+}
+
+// The guard that does not need the watch's messages: WinINet's own time-outs for the process,
+// longer than the watch's limit so that the watch, where it works, ends the attempt first.
+// Wine takes the send and receive time-outs without a handle but keeps only the connect one,
+// so only that one can be read back here.
+TEST(StallWatchTest, PlatformTimeOutsAreSetForTheProcessAboveTheLimit) {
+  constexpr DWORD kLimit = 60000;
+  ASSERT_TRUE(StallWatch::LimitPlatformWaits(kLimit));
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  ASSERT_TRUE(::InternetQueryOptionW(nullptr, INTERNET_OPTION_CONNECT_TIMEOUT, &value, &size));
+  EXPECT_EQ(value, StallWatch::PlatformWaitFor(kLimit));
+  EXPECT_GT(value, kLimit + 1000);
 }
 
 TEST(FormatSystemMessageTest, DownloadServiceCodesHaveAReason) {
