@@ -165,6 +165,7 @@ WINBOOL CTxtWinHost::TxCreateCaret(HBITMAP, INT width, INT height) {
 
 WINBOOL CTxtWinHost::TxShowCaret(WINBOOL show) {
   caretVisible_ = show != FALSE;
+  if (caretVisible_) PlaceCompositionWindow();
   if (owner_) owner_->OnTextServicesChanged();
   return TRUE;
 }
@@ -172,8 +173,30 @@ WINBOOL CTxtWinHost::TxShowCaret(WINBOOL show) {
 WINBOOL CTxtWinHost::TxSetCaretPos(INT x, INT y) {
   caretPos_.x = x;
   caretPos_.y = y;
+  if (caretVisible_) PlaceCompositionWindow();
   if (owner_) owner_->OnTextServicesChanged();
   return TRUE;
+}
+
+void CTxtWinHost::PlaceCompositionWindow() const {
+  // The caret is drawn by the control, not by the system, so an input method
+  // cannot find it by itself: tell it, as the system's own edit controls do,
+  // where the composition starts and where its candidate list goes (below the
+  // caret's line).
+  HWND hwnd = GetHwnd();
+  if (!hwnd) return;
+  HIMC context = ::ImmGetContext(hwnd);
+  if (!context) return;
+  COMPOSITIONFORM composition = {};
+  composition.dwStyle = CFS_POINT;
+  composition.ptCurrentPos = caretPos_;
+  ::ImmSetCompositionWindow(context, &composition);
+  CANDIDATEFORM candidates = {};
+  candidates.dwIndex = 0;
+  candidates.dwStyle = CFS_CANDIDATEPOS;
+  candidates.ptCurrentPos = {caretPos_.x, caretPos_.y + caretSize_.cy};
+  ::ImmSetCandidateWindow(context, &candidates);
+  ::ImmReleaseContext(hwnd, context);
 }
 
 // The caret is drawn solid and selection scrolling follows the mouse, so no

@@ -103,6 +103,8 @@ class CTxtWinHost final : public ITextHost {
  private:
   ~CTxtWinHost();
   HWND GetHwnd() const;
+  // Points the input method at the caret.
+  void PlaceCompositionWindow() const;
 
   RichEdit* owner_;
   ULONG refCount_ = 1;

@@ -1,6 +1,8 @@
 // The installer's main layout from the real skin, built and arranged at 600 x 400: where the
 // controls of the welcome and install pages end up.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <imm.h>
 
 #include "TestSupport.h"
 #include "ui/core/Box.h"
@@ -103,6 +105,41 @@ TEST_F(BasicLayout, InstallPageProgressBarSpansTheWidthLessItsMargins) {
   const RECT& pos = line->GetPos();
   EXPECT_NEAR(300, (pos.left + pos.right) / 2, 1);
   EXPECT_GT(pos.top, progress->GetPos().bottom);
+}
+
+// A Chinese input method opens its composition and candidate list where it is told the caret
+// is: the rich edit draws its own caret, so it must say. The exit survey's feedback field.
+TEST_F(BasicLayout, TheInputMethodIsToldWhereTheFeedbackCaretIs) {
+  Find(L"welcompage")->SetVisible(false);
+  Find(L"ExitStartpage")->SetVisible(true);
+  window_->GetRoot()->SetPos(MakeRect(0, 0, 600, 400));
+  auto* feedback = dynamic_cast<ui::RichEdit*>(Find(L"edit_feedback"));
+  ASSERT_NE(nullptr, feedback);
+  ASSERT_TRUE(feedback->HasTextServices());
+  feedback->SetFocus();
+  ASSERT_TRUE(feedback->IsFocused());
+  const auto type = [feedback](const std::wstring& text) {
+    for (wchar_t ch : text) feedback->SendEvent(ui::kEventChar, ch, 0, ch, POINT{0, 0});
+  };
+  const auto compositionPoint = [this]() {
+    POINT point = {-1, -1};
+    HIMC context = ::ImmGetContext(hwnd_);
+    COMPOSITIONFORM form = {};
+    if (context && ::ImmGetCompositionWindow(context, &form) && form.dwStyle == CFS_POINT)
+      point = form.ptCurrentPos;
+    if (context) ::ImmReleaseContext(hwnd_, context);
+    return point;
+  };
+  type(L"太慢");
+  const POINT first = compositionPoint();
+  const RECT field = feedback->GetPos();
+  EXPECT_TRUE(::PtInRect(&field, first)) << first.x << "," << first.y;
+  EXPECT_GT(first.x, feedback->GetTextRect().left + 4);  // after the text, not at its start
+  feedback->SendEvent(ui::kEventKeyDown, VK_RETURN, 0, 0, POINT{0, 0});
+  type(L"了");
+  const POINT second = compositionPoint();
+  EXPECT_TRUE(::PtInRect(&field, second)) << second.x << "," << second.y;
+  EXPECT_GT(second.y, first.y + 8);  // on the caret's new line
 }
 
 }  // namespace
