@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/FileUtil.h"
+#include "base/ScopedComInit.h"
 #include "base/NumberText.h"
 #include "base/StringUtil.h"
 #include "base/TickTime.h"
@@ -20,21 +21,6 @@
 
 namespace {
 
-// The download service wants COM on the calling thread; the task may run on
-// a thread that has not initialised it.
-class ScopedComInit {
- public:
-  ScopedComInit() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ScopedComInit() {
-    if (SUCCEEDED(result_)) ::CoUninitialize();
-  }
-  ScopedComInit(const ScopedComInit&) = delete;
-  ScopedComInit& operator=(const ScopedComInit&) = delete;
-
- private:
-  const HRESULT result_;
-};
-
 // An attempt that brings no new bytes for this long is given up.
 constexpr DWORD kStallLimitMs = build_config::kDownloadStallSeconds * 1000;
 
@@ -45,7 +31,8 @@ void DeleteIfPresent(const std::wstring& path) {
 }  // namespace
 
 DownloadResult RunDownload(const DownloadRequest& request, const ReportSink& report) {
-  ScopedComInit com;
+  // The download service wants COM on the calling thread.
+  const nbase::ScopedComInit com;
   const nbase::TickTime start = nbase::TickTime::Now();
   CBSCallbackImpl callback(&OnDownloadProgress);
 

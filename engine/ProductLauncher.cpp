@@ -14,7 +14,9 @@ std::wstring BuildLaunchCommandLine(const std::wstring& installDir) {
   return nbase::FormatWideString(L"%s --install", QuoteCommandLinePath(path).c_str());
 }
 
-bool LaunchProduct(const std::wstring& installDir) {
+bool LaunchProduct(const std::wstring& installDir, const ShellRoute& route) {
+  const std::wstring path = installDir + L"\\" + product::kProductExeName;
+  if (route && route(path, L"--install", installDir)) return true;
   const std::wstring commandLine = BuildLaunchCommandLine(installDir);
   std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
   writable.push_back(L'\0');

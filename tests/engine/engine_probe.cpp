@@ -181,11 +181,22 @@ int Find(int argc, wchar_t** argv) {
   return 0;
 }
 
+// launch DIR [route-fails|route-works]: the desktop shell's route as it is (none under
+// Wine), or one that fails or pretends to start the product; the route's calls are listed.
 int Launch(int argc, wchar_t** argv) {
   if (argc < 3) return 2;
-  const bool started = LaunchProduct(argv[2]);
-  std::printf("{\"started\":%s,\"commandLine\":%s}\n", started ? "true" : "false",
-              Json(BuildLaunchCommandLine(argv[2])).c_str());
+  const std::wstring mode = argc > 3 ? argv[3] : L"";
+  std::string calls;
+  const ShellRoute recorder = [&](const std::wstring& file, const std::wstring& parameters,
+                                  const std::wstring& directory) {
+    calls += std::string(calls.empty() ? "" : ",") + "[" + Json(file) + "," + Json(parameters) +
+             "," + Json(directory) + "]";
+    return mode == L"route-works";
+  };
+  const bool started = mode.empty() ? LaunchProduct(argv[2]) : LaunchProduct(argv[2], recorder);
+  std::printf("{\"started\":%s,\"commandLine\":%s,\"routeCalls\":[%s]}\n",
+              started ? "true" : "false", Json(BuildLaunchCommandLine(argv[2])).c_str(),
+              calls.c_str());
   return 0;
 }
 

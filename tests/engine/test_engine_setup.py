@@ -72,6 +72,24 @@ def main():
                      '"%s\\pageWright.exe" --install' % target)
         checks.true("decoy not started by the launch", not os.path.exists(decoy_log))
 
+        # The desktop's shell is tried first: when it starts the product, nothing else does;
+        # when it cannot, the product is started once the plain way.
+        def launch_lines():
+            return open(launches, encoding="utf-8").read().splitlines()
+        data = probe.run("launch", target, "route-works")
+        checks.equal("route asked once with the path, --install and the folder",
+                     data["routeCalls"], [[target + "\\pageWright.exe", "--install", target]])
+        data = probe.run("launch", target, "route-fails")
+        checks.equal("failed route asked once", len(data["routeCalls"]), 1)
+        checks.true("started after the failed route", data["started"])
+        deadline = time.time() + 60
+        while time.time() < deadline and not (len(launch_lines()) >= 2 and
+                                               open(launches, "rb").read().endswith(b"\n")):
+            time.sleep(0.2)
+        time.sleep(1)  # a second start, if there were one, would show by now
+        checks.equal("one plain start after the failed route, none for the working one",
+                     launch_lines(), ['"%s\\pageWright.exe" --install' % target] * 2)
+
         # Three failed runs: the third code, signed.
         package = fetch_package(probe, service, drive, {"exit": -7, "runs": 3})
         data = probe.run("install", package, drive.win("pw engine", "three"))
