@@ -306,6 +306,10 @@ void Control::SetVisible(bool visible) {
   ArrangeAncestor();
 }
 
+bool Control::IsTabStop() const {
+  return AcceptsKeyboardFocus() && keyboardEnabled_ && !noFocus_ && IsLive();
+}
+
 bool Control::IsLive() const {
   for (const Control* c = this; c; c = c->parent_) {
     if (!c->visible_ || !c->enabled_) return false;
@@ -585,6 +589,26 @@ void Control::Paint(IRenderContext* context, const RECT& paintRect) {
   PaintStatusImage(context);
   PaintText(context);
   PaintBorder(context);
+  if (focused_ && host_ && host_->IsFocusCueShown()) PaintFocusCue(context);
+}
+
+RECT Control::GetFocusCueRect() const {
+  const int inset = UiGlobal::GetDpiState().ScaleValue(2);
+  RECT cue = pos_;
+  ::InflateRect(&cue, -inset, -inset);
+  return (cue.right > cue.left && cue.bottom > cue.top) ? cue : pos_;
+}
+
+RECT Control::FocusCueAround(RECT area) const {
+  const int margin = UiGlobal::GetDpiState().ScaleValue(2);
+  ::InflateRect(&area, margin, margin);
+  return area;
+}
+
+void Control::PaintFocusCue(IRenderContext* context) {
+  DWORD colour = ResolveColour(kFocusCueColour);
+  if ((colour >> 24) == 0) colour = 0xFF000000;
+  context->DrawRect(GetFocusCueRect(), UiGlobal::GetDpiState().ScaleValue(1), colour);
 }
 
 DWORD Control::ResolveColour(const std::wstring& name) {

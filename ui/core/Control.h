@@ -16,6 +16,9 @@
 namespace ui {
 
 class ControlHost;
+
+// The colour of global.xml the focus cue is drawn in (black when the skin has none).
+constexpr wchar_t kFocusCueColour[] = L"focus_cue";
 class IRenderContext;
 class Window;
 
@@ -122,6 +125,13 @@ class Control : public nbase::SupportWeakCallback {
   // The handle of a font number of global.xml, else the window's default font.
   HFONT GetFontHandle(int fontNumber) const;
   bool IsNoFocus() const { return noFocus_; }
+  // Tab and Shift+Tab stop here: a live, keyboard-enabled control of a kind that takes the
+  // keyboard, not marked nofocus.
+  bool IsTabStop() const;
+  // Whether Tab is input for this control rather than a move to the next one.
+  virtual bool WantsTabKey() const { return false; }
+  // Where the focus cue is drawn: just inside the control, or around what it shows.
+  virtual RECT GetFocusCueRect() const;
   bool IsMenuEnabled() const { return menu_; }
   ControlStateType GetState() const { return state_; }
   void SetState(ControlStateType state);
@@ -204,6 +214,8 @@ class Control : public nbase::SupportWeakCallback {
   virtual void ButtonUp(EventArgs& args);
   // What a completed click does (Button: raise click; CheckBox: toggle).
   virtual void Activate() {}
+  // Kinds of control that take the keyboard (buttons, check boxes, edits).
+  virtual bool AcceptsKeyboardFocus() const { return false; }
 
   // Painting steps, in order.
   virtual void PaintBkColor(IRenderContext* context);
@@ -212,6 +224,10 @@ class Control : public nbase::SupportWeakCallback {
   virtual void PaintStatusImage(IRenderContext* context);
   virtual void PaintText(IRenderContext* /*context*/) {}
   virtual void PaintBorder(IRenderContext* context);
+  // The focus rectangle a keyboard user sees on the focused control.
+  void PaintFocusCue(IRenderContext* context);
+  // |area| with the cue's margin around it.
+  RECT FocusCueAround(RECT area) const;
 
   // Draws one image slot, optionally with a modifier string applied to a copy
   // of its spec.

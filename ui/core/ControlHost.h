@@ -29,6 +29,8 @@ class ControlHost {
   virtual Control* GetFocus() const = 0;
   virtual void SetFocus(Control* control) = 0;
   virtual void KillFocus() = 0;
+  // Whether the focused control draws its focus cue: only after keyboard navigation.
+  virtual bool IsFocusCueShown() const = 0;
   virtual Control* GetHoverControl() const = 0;
   virtual POINT GetLastMousePos() const = 0;
 

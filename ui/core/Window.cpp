@@ -313,13 +313,76 @@ void Window::SetFocus(Control* control) {
   if (focus_) {
     Control* old = focus_;
     focus_ = nullptr;
+    if (focusCueShown_) InvalidateFocusCue(old);
     SendEventTo(old, kEventInternalKillFocus, 0, 0, 0, lastMouse_);
   }
   // The old control's handler may have destroyed the new one.
   if (control && !flag.expired() && control->GetWindow() == this) {
     focus_ = control;
+    if (focusCueShown_) InvalidateFocusCue(control);
     SendEventTo(control, kEventInternalSetFocus, 0, 0, 0, lastMouse_);
   }
+}
+
+namespace {
+
+void CollectTabStops(Control* control, std::vector<Control*>* stops) {
+  if (!control || !control->IsVisible()) return;
+  if (control->IsTabStop()) stops->push_back(control);
+  if (!control->IsBox()) return;
+  const auto* box = static_cast<const Box*>(control);
+  for (int i = 0; i < box->GetCount(); ++i) CollectTabStops(box->GetItemAt(i), stops);
+}
+
+}  // namespace
+
+void Window::MoveFocus(bool forward) {
+  std::vector<Control*> stops;
+  CollectTabStops(root_, &stops);
+  if (stops.empty()) return;
+  const auto at = std::find(stops.begin(), stops.end(), focus_);
+  const size_t count = stops.size();
+  size_t next = forward ? 0 : count - 1;
+  if (at != stops.end()) {
+    const size_t index = static_cast<size_t>(at - stops.begin());
+    next = forward ? (index + 1) % count : (index + count - 1) % count;
+  }
+  SetFocus(stops[next]);
+}
+
+bool Window::HandleNavigationKey(WPARAM key) {
+  switch (key) {
+    case VK_TAB: {
+      const bool control = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+      if (focus_ && focus_->WantsTabKey() && !control) {
+        ShowFocusCue(true);
+        return false;
+      }
+      ShowFocusCue(true);
+      MoveFocus((::GetKeyState(VK_SHIFT) & 0x8000) == 0);
+      return true;
+    }
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      ShowFocusCue(true);
+      return false;
+    default:
+      return false;
+  }
+}
+
+void Window::ShowFocusCue(bool shown) {
+  if (focusCueShown_ == shown) return;
+  focusCueShown_ = shown;
+  if (focus_) InvalidateFocusCue(focus_);
+}
+
+void Window::InvalidateFocusCue(Control* control) {
+  // The cue may lie around the control (a check box's label), not only on it.
+  Invalidate(control->GetFocusCueRect());
+  control->Invalidate();
 }
 
 void Window::KillFocus() {
@@ -631,10 +694,12 @@ LRESULT Window::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& h
       break;
     case WM_LBUTTONDOWN:
       if (hwnd_) ::SetFocus(hwnd_);
+      ShowFocusCue(false);
       OnButtonDown(PointFromLParam(lParam), kEventMouseButtonDown);
       break;
     case WM_LBUTTONDBLCLK:
       if (hwnd_) ::SetFocus(hwnd_);
+      ShowFocusCue(false);
       OnButtonDown(PointFromLParam(lParam), kEventInternalDoubleClick);
       break;
     case WM_LBUTTONUP:
@@ -682,8 +747,16 @@ LRESULT Window::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& h
       break;
     }
     case WM_KEYDOWN:
+      if (HandleNavigationKey(wParam)) break;
       keyControl_ = focus_;
       SendEventTo(focus_, kEventKeyDown, wParam, lParam, static_cast<wchar_t>(wParam), lastMouse_);
+      break;
+    case WM_UPDATEUISTATE:
+      // Another part of the system asked to show or hide focus cues.
+      if (HIWORD(wParam) & UISF_HIDEFOCUS) {
+        if (LOWORD(wParam) == UIS_SET) ShowFocusCue(false);
+        if (LOWORD(wParam) == UIS_CLEAR) ShowFocusCue(true);
+      }
       break;
     case WM_KEYUP:
       SendEventTo(keyControl_, kEventKeyUp, wParam, lParam, static_cast<wchar_t>(wParam),

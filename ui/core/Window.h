@@ -81,6 +81,9 @@ class Window : public virtual nbase::SupportWeakCallback, public ControlHost {
   void ReleaseCapture() override;
   bool IsCaptured() const { return captured_; }
   Control* GetFocus() const override { return focus_; }
+  bool IsFocusCueShown() const override { return focusCueShown_; }
+  // Tab order: the tab stops of the tree in layout order, wrapping at the ends.
+  void MoveFocus(bool forward);
   void SetFocus(Control* control) override;
   void KillFocus() override;
   Control* GetHoverControl() const override { return hover_; }
@@ -153,6 +156,11 @@ class Window : public virtual nbase::SupportWeakCallback, public ControlHost {
                           wchar_t key, const POINT& point);
   void OnMouseMove(const POINT& point);
   void OnButtonDown(const POINT& point, EventCode code);
+  void ShowFocusCue(bool shown);
+  void InvalidateFocusCue(Control* control);
+  // Keyboard: Tab moves the focus unless the focused control takes Tab (Ctrl+Tab always
+  // moves); navigation keys show the focus cue. True when the key was used up here.
+  bool HandleNavigationKey(WPARAM key);
   void OnButtonUp(const POINT& point, EventCode code);
   void OnCloseRouting();
 
@@ -165,6 +173,8 @@ class Window : public virtual nbase::SupportWeakCallback, public ControlHost {
   Control* hover_ = nullptr;
   Control* pushed_ = nullptr;  // holds the capture after a press
   Control* focus_ = nullptr;
+  // Shown after keyboard navigation, hidden again by the mouse, as the system's dialogs do.
+  bool focusCueShown_ = false;
   Control* keyControl_ = nullptr;  // the control that got the last keydown
   POINT lastMouse_ = {-1, -1};
   bool mouseTracking_ = false;

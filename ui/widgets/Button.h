@@ -17,6 +17,8 @@ class ButtonTemplate : public LabelTemplate<InheritType> {
   bool IsCaptionClient() const override { return true; }
 
  protected:
+  bool AcceptsKeyboardFocus() const override { return true; }
+
   void Activate() override {
     // A button on a hidden page or inside a disabled box does nothing.
     if (!this->IsLive()) return;

@@ -170,6 +170,18 @@ class LabelTemplate : public InheritType {
     return colour;
   }
 
+  RECT GetFocusCueRect() const override {
+    const RECT pos = this->GetPos();
+    const RECT text = DeflateRect(pos, textPadding_);
+    if (text_.empty() || text.right > text.left || !(textStyle_ & DT_NOCLIP))
+      return Control::GetFocusCueRect();
+    // Sized to its image with the text running on to the right: around both.
+    RECT area = pos;
+    const LONG textRight = text.left + MeasureText(text_, GetFontHandle(), textStyle_, -1).cx;
+    area.right = std::max(pos.right, textRight);
+    return this->FocusCueAround(area);
+  }
+
   void PaintText(IRenderContext* context) override {
     if (text_.empty()) return;
     RECT rc = DeflateRect(this->GetPos(), textPadding_);

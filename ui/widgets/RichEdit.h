@@ -35,7 +35,7 @@ class RichEdit : public ScrollableBox {
   void SetReadOnly(bool readOnly);
   bool IsPassword() const { return password_; }
   bool IsRich() const { return rich_; }
-  bool WantsTab() const { return wantTab_; }
+  bool WantsTabKey() const override { return wantTab_; }
   bool WantsReturnMessage() const { return wantReturnMsg_; }
   int GetFont() const { return font_; }
   void SetFont(int font);
@@ -61,6 +61,7 @@ class RichEdit : public ScrollableBox {
   RECT GetTextRect() const;
 
  protected:
+  bool AcceptsKeyboardFocus() const override { return true; }
   void Init() override;
   void DefaultHandleEvent(EventArgs& args) override;
 

@@ -282,7 +282,8 @@ TEST_F(SkinPackageTest, SharedDefinitions) {
                                                     L"system 16 underline",
                                                     L"system 32"};
   EXPECT_EQ(expected_fonts, fonts);
-  EXPECT_EQ(41u, colours.size());
+  EXPECT_EQ(42u, colours.size());
+  EXPECT_EQ(L"#ff1b1b1b", colours[L"focus_cue"]);
   EXPECT_EQ(L"#ff006dd9", colours[L"blue"]);
   EXPECT_EQ(L"#80000000", colours[L"transbkblack"]);
   EXPECT_EQ(L"#fff4f8f9", colours[L"bk_color_mainwnd"]);
