@@ -70,7 +70,7 @@ function(pw_delay_import)
   endforeach()
 endfunction()
 
-pw_delay_import(bcrypt comctl32 gdiplus msimg32 urlmon version wininet winmm)
+pw_delay_import(bcrypt comctl32 gdiplus msimg32 oleacc urlmon version wininet winmm)
 
 # pw_keep_used_delay_stubs(<target> INPUTS <static libraries>...)
 # Keeps, on 32-bit, the jump stubs of only those delay-loaded functions that the

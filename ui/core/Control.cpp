@@ -1,5 +1,7 @@
 #include "ui/core/Control.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "ui/misc/AttributeList.h"
@@ -124,6 +126,8 @@ bool Control::ApplyAttribute(const std::wstring& name, const std::wstring& value
     SetEnabled(ParseBool(value));
   } else if (name == L"mouse") {
     SetMouseEnabled(ParseBool(value));
+  } else if (name == L"accname") {
+    accessibleName_ = value;
   } else if (name == L"keyboard") {
     SetKeyboardEnabled(ParseBool(value));
   } else if (name == L"nofocus") {
@@ -304,6 +308,20 @@ void Control::SetVisible(bool visible) {
   visible_ = visible;
   if (!visible) DropFocusWithin();
   ArrangeAncestor();
+  NotifyAccessible(visible ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE);
+}
+
+long Control::GetAccessibleRole() const {
+  if (IsBox()) return ROLE_SYSTEM_GROUPING;
+  return bkImage_.IsEmpty() ? ROLE_SYSTEM_CLIENT : ROLE_SYSTEM_GRAPHIC;
+}
+
+void Control::DoDefaultAction() {
+  if (IsLive()) Activate();
+}
+
+void Control::NotifyAccessible(DWORD event) {
+  if (host_) host_->NotifyAccessibleEvent(this, event);
 }
 
 bool Control::IsTabStop() const {

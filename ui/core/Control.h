@@ -132,6 +132,19 @@ class Control : public nbase::SupportWeakCallback {
   virtual bool WantsTabKey() const { return false; }
   // Where the focus cue is drawn: just inside the control, or around what it shows.
   virtual RECT GetFocusCueRect() const;
+
+  // What a screen reader is told of this control (AccessibleControl asks): an MSAA role
+  // (ROLE_SYSTEM_*), a name (the layout's "accname", else what the control shows), a value,
+  // the states beyond those every control has, and the name of the default action.
+  virtual long GetAccessibleRole() const;
+  virtual std::wstring GetAccessibleName() const { return accessibleName_; }
+  virtual std::wstring GetAccessibleValue() const { return std::wstring(); }
+  virtual long GetAccessibleStates() const { return 0; }
+  virtual std::wstring GetDefaultActionName() const { return std::wstring(); }
+  // The default action goes the way a click does.
+  void DoDefaultAction();
+  // Tells screen readers that something of this control changed (an EVENT_OBJECT_* code).
+  void NotifyAccessible(DWORD event);
   bool IsMenuEnabled() const { return menu_; }
   ControlStateType GetState() const { return state_; }
   void SetState(ControlStateType state);
@@ -270,6 +283,7 @@ class Control : public nbase::SupportWeakCallback {
   ControlHost* host_ = nullptr;
   Control* parent_ = nullptr;
   std::wstring name_;
+  std::wstring accessibleName_;
   int fixedWidth_ = kLengthStretch;
   int fixedHeight_ = kLengthStretch;
   int minWidth_ = -1;

@@ -32,6 +32,8 @@ class ControlHost {
   // Whether the focused control draws its focus cue: only after keyboard navigation.
   virtual bool IsFocusCueShown() const = 0;
   virtual Control* GetHoverControl() const = 0;
+  // Raises an accessibility event (EVENT_OBJECT_*) for the control.
+  virtual void NotifyAccessibleEvent(Control* control, DWORD event) = 0;
   virtual POINT GetLastMousePos() const = 0;
 
   // The window's own class of that name ("" when it has none).

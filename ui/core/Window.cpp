@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/WindowsVersion.h"
+#include "ui/core/AccessibleControl.h"
 #include "ui/core/AnimationTimers.h"
 #include "ui/core/Box.h"
 #include "ui/core/Control.h"
@@ -270,6 +271,30 @@ void Window::ReapControl(Control* control) {
   for (auto it = names_.begin(); it != names_.end();) {
     it = it->second == control ? names_.erase(it) : std::next(it);
   }
+  const auto id = accessibleIds_.find(control);
+  if (id != accessibleIds_.end()) {
+    accessibleControls_.erase(id->second);
+    accessibleIds_.erase(id);
+  }
+}
+
+long Window::AccessibleIdOf(Control* control) {
+  const auto found = accessibleIds_.find(control);
+  if (found != accessibleIds_.end()) return found->second;
+  const long id = accessibleControls_.empty() ? 1 : accessibleControls_.rbegin()->first + 1;
+  accessibleIds_[control] = id;
+  accessibleControls_[id] = control;
+  return id;
+}
+
+Control* Window::ControlOfAccessibleId(long id) const {
+  const auto found = accessibleControls_.find(id);
+  return found == accessibleControls_.end() ? nullptr : found->second;
+}
+
+void Window::NotifyAccessibleEvent(Control* control, DWORD event) {
+  if (!hwnd_ || !control) return;
+  ::NotifyWinEvent(event, hwnd_, OBJID_CLIENT, AccessibleControl::ChildIdOf(this, control));
 }
 
 void Window::Invalidate(const RECT& rect) {
@@ -320,6 +345,7 @@ void Window::SetFocus(Control* control) {
   if (control && !flag.expired() && control->GetWindow() == this) {
     focus_ = control;
     if (focusCueShown_) InvalidateFocusCue(control);
+    NotifyAccessibleEvent(control, EVENT_OBJECT_FOCUS);
     SendEventTo(control, kEventInternalSetFocus, 0, 0, 0, lastMouse_);
   }
 }
@@ -750,6 +776,17 @@ LRESULT Window::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& h
       if (HandleNavigationKey(wParam)) break;
       keyControl_ = focus_;
       SendEventTo(focus_, kEventKeyDown, wParam, lParam, static_cast<wchar_t>(wParam), lastMouse_);
+      break;
+    case WM_GETOBJECT:
+      // Screen readers: the control tree, from the root.
+      if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT) && root_) {
+        AccessibleControl* accessible = AccessibleControl::Create(this, root_);
+        const LRESULT result = ::LresultFromObject(__uuidof(IAccessible), wParam,
+                                                   static_cast<IAccessible*>(accessible));
+        accessible->Release();
+        handled = true;
+        return result;
+      }
       break;
     case WM_UPDATEUISTATE:
       // Another part of the system asked to show or hide focus cues.

@@ -82,6 +82,11 @@ class Window : public virtual nbase::SupportWeakCallback, public ControlHost {
   bool IsCaptured() const { return captured_; }
   Control* GetFocus() const override { return focus_; }
   bool IsFocusCueShown() const override { return focusCueShown_; }
+  void NotifyAccessibleEvent(Control* control, DWORD event) override;
+  // A number for the control, the same for as long as it lives (screen readers' events name
+  // controls by it), and the control of such a number.
+  long AccessibleIdOf(Control* control);
+  Control* ControlOfAccessibleId(long id) const;
   // Tab order: the tab stops of the tree in layout order, wrapping at the ends.
   void MoveFocus(bool forward);
   void SetFocus(Control* control) override;
@@ -170,6 +175,8 @@ class Window : public virtual nbase::SupportWeakCallback, public ControlHost {
   bool goneWhileCreating_ = false;
   Control* root_ = nullptr;
   std::map<std::wstring, Control*> names_;
+  std::map<Control*, long> accessibleIds_;
+  std::map<long, Control*> accessibleControls_;
   Control* hover_ = nullptr;
   Control* pushed_ = nullptr;  // holds the capture after a press
   Control* focus_ = nullptr;

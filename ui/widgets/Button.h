@@ -14,6 +14,8 @@ class ButtonTemplate : public LabelTemplate<InheritType> {
   }
 
   std::wstring GetType() const override { return L"Button"; }
+  long GetAccessibleRole() const override { return ROLE_SYSTEM_PUSHBUTTON; }
+  std::wstring GetDefaultActionName() const override { return L"Press"; }
   bool IsCaptionClient() const override { return true; }
 
  protected:

@@ -19,9 +19,14 @@ class CheckBoxTemplate : public ButtonTemplate<InheritType> {
     selected_ = selected;
     this->InvalidateEstimate();
     this->Invalidate();
+    this->NotifyAccessible(EVENT_OBJECT_STATECHANGE);
     // Last: a handler may destroy this control.
     if (triggerEvent) this->SendEvent(selected ? kEventSelect : kEventUnSelect);
   }
+
+  long GetAccessibleRole() const override { return ROLE_SYSTEM_CHECKBUTTON; }
+  long GetAccessibleStates() const override { return selected_ ? STATE_SYSTEM_CHECKED : 0; }
+  std::wstring GetDefaultActionName() const override { return selected_ ? L"Uncheck" : L"Check"; }
 
   void SetSelectedStateImage(ControlStateType state, const std::wstring& imageString) {
     selectedImages_[state].SetImageString(imageString);

@@ -3,6 +3,9 @@
 // Control and over Box.
 #pragma once
 
+#include <windows.h>
+#include <oleacc.h>
+
 #include <algorithm>
 #include <string>
 
@@ -35,6 +38,14 @@ class LabelTemplate : public InheritType {
     text_ = text;
     this->InvalidateEstimate();
     this->ArrangeSelf();
+    this->NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
+  }
+
+  long GetAccessibleRole() const override { return ROLE_SYSTEM_STATICTEXT; }
+  // The layout's "accname" where it gives one (an image-only button), else the text.
+  std::wstring GetAccessibleName() const override {
+    const std::wstring name = Control::GetAccessibleName();
+    return name.empty() ? text_ : name;
   }
   void SetTextId(const std::wstring& id) {
     textId_ = id;

@@ -1,5 +1,8 @@
 #include "ui/widgets/Progress.h"
 
+#include <algorithm>
+#include <string>
+
 #include "base/StringUtil.h"
 
 namespace ui {
@@ -43,8 +46,16 @@ void Progress::SetMaxValue(int value) {
 
 void Progress::SetValue(double value) {
   if (value == value_) return;
+  const std::wstring before = GetAccessibleValue();
   value_ = value;
   Invalidate();
+  if (GetAccessibleValue() != before) NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
+}
+
+std::wstring Progress::GetAccessibleValue() const {
+  const double span = max_ > min_ ? max_ - min_ : 1;
+  const double clamped = std::min<double>(std::max<double>(value_, min_), max_);
+  return std::to_wstring(static_cast<int>((clamped - min_) * 100 / span)) + L"%";
 }
 
 void Progress::SetStretchForeImage(bool stretch) {

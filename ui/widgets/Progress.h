@@ -12,6 +12,9 @@ class Progress : public LabelTemplate<Control> {
   Progress() = default;
 
   std::wstring GetType() const override { return L"Progress"; }
+  long GetAccessibleRole() const override { return ROLE_SYSTEM_PROGRESSBAR; }
+  // The filled share as a percentage, "45%".
+  std::wstring GetAccessibleValue() const override;
   bool ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
 
   bool IsHorizontal() const { return horizontal_; }

@@ -298,6 +298,7 @@ void RichEdit::OnTextServicesChanged() { Invalidate(); }
 
 void RichEdit::OnTextChanged() {
   InvalidateEstimate();
+  NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
   SendEvent(kEventTextChange);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oleacc.h>
 #include <richedit.h>
 
 #include <string>
@@ -36,6 +37,9 @@ class RichEdit : public ScrollableBox {
   bool IsPassword() const { return password_; }
   bool IsRich() const { return rich_; }
   bool WantsTabKey() const override { return wantTab_; }
+  long GetAccessibleRole() const override { return ROLE_SYSTEM_TEXT; }
+  std::wstring GetAccessibleValue() const override { return GetText(); }
+  long GetAccessibleStates() const override { return readOnly_ ? STATE_SYSTEM_READONLY : 0; }
   bool WantsReturnMessage() const { return wantReturnMsg_; }
   int GetFont() const { return font_; }
   void SetFont(int font);
