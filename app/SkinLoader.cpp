@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <climits>
+
 #include "base/ThreadIds.h"
 #include "ui/core/UiGlobal.h"
 #include "ui/shell/Startup.h"
@@ -12,19 +14,31 @@ namespace {
 constexpr int kThemeResourceId = 136;
 constexpr wchar_t kThemeResourceType[] = L"THEME";
 
+// The theme trees, by the highest system DPI each is chosen for, with the scale
+// their bitmaps are drawn for.
+struct ThemeTree {
+  int maxDpi;
+  const wchar_t* folder;
+  int density;
+};
+constexpr ThemeTree kThemeTrees[] = {
+    {100, L"themes\\default", 100},
+    {131, L"themes\\default-hdpi", 125},
+    {INT_MAX, L"themes\\default-xhdpi", 150},
+};
+
+const ThemeTree& TreeForDpi(int dpi) {
+  for (const ThemeTree& tree : kThemeTrees) {
+    if (dpi <= tree.maxDpi) return tree;
+  }
+  return kThemeTrees[2];
+}
+
 }  // namespace
 
-std::wstring SkinLoader::ThemeFolderForDpi(int dpi) {
-  if (dpi <= 100) return L"themes\\default";
-  if (dpi <= 131) return L"themes\\default-hdpi";
-  return L"themes\\default-xhdpi";
-}
+std::wstring SkinLoader::ThemeFolderForDpi(int dpi) { return TreeForDpi(dpi).folder; }
 
-int SkinLoader::ThemeDensityForDpi(int dpi) {
-  if (dpi <= 100) return 100;
-  if (dpi <= 131) return 125;
-  return 150;
-}
+int SkinLoader::ThemeDensityForDpi(int dpi) { return TreeForDpi(dpi).density; }
 
 void SkinLoader::Load(int system_dpi) {
   // The resource's bytes are used in place for the life of the process.

@@ -9,14 +9,21 @@
 #include "engine/ProcessUtil.h"
 #include "engine/ProductInfo.h"
 
+namespace {
+
+std::wstring ProductPath(const std::wstring& installDir) {
+  return installDir + L"\\" + product::kProductExeName;
+}
+
+}  // namespace
+
 std::wstring BuildLaunchCommandLine(const std::wstring& installDir) {
-  const std::wstring path = installDir + L"\\" + product::kProductExeName;
-  return nbase::FormatWideString(L"%s --install", QuoteCommandLinePath(path).c_str());
+  return nbase::FormatWideString(L"%s --install",
+                                 QuoteCommandLinePath(ProductPath(installDir)).c_str());
 }
 
 bool LaunchProduct(const std::wstring& installDir, const ShellRoute& route) {
-  const std::wstring path = installDir + L"\\" + product::kProductExeName;
-  if (route && route(path, L"--install", installDir)) return true;
+  if (route && route(ProductPath(installDir), L"--install", installDir)) return true;
   const std::wstring commandLine = BuildLaunchCommandLine(installDir);
   std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
   writable.push_back(L'\0');

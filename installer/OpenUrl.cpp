@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/ScopedComInit.h"
+#include "base/ScopedHandle.h"
 #include "base/StringUtil.h"
 
 namespace {
@@ -36,11 +37,11 @@ DWORD WINAPI OpenOnItsThread(void* parameter) {
 void OpenUrl(const std::wstring& url, const ShellRoute& route) {
   auto request =
       std::make_unique<OpenRequest>(OpenRequest{nbase::TrimLeadingBlanks(url.c_str()), route});
-  HANDLE thread = ::CreateThread(nullptr, 0, &OpenOnItsThread, request.get(), 0, nullptr);
-  if (thread == nullptr) {
+  const nbase::ScopedKernelHandle thread(
+      ::CreateThread(nullptr, 0, &OpenOnItsThread, request.get(), 0, nullptr));
+  if (!thread.IsValid()) {
     Open(*request);  // no thread to spare: open it here rather than not at all
     return;
   }
   request.release();  // the thread owns it now
-  ::CloseHandle(thread);
 }

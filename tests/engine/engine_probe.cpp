@@ -175,9 +175,7 @@ int Find(int argc, wchar_t** argv) {
   if (argc < 3) return 2;
   const bool terminate = argc > 3 && std::wstring(argv[3]) == L"terminate";
   const int count = FindProcessesByName(argv[2], terminate);
-  // Ended processes are gone by the time it returns.
-  const int left = terminate ? FindProcessesByName(argv[2], false) : count;
-  std::printf("{\"count\":%d,\"left\":%d}\n", count, left);
+  std::printf("{\"count\":%d}\n", count);
   return 0;
 }
 

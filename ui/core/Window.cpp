@@ -293,7 +293,8 @@ Control* Window::ControlOfAccessibleId(long id) const {
 }
 
 void Window::NotifyAccessibleEvent(Control* control, DWORD event) {
-  if (!hwnd_ || !control) return;
+  // Nothing to do (and no id to hand out) while no screen reader listens.
+  if (!hwnd_ || !control || !::IsWinEventHookInstalled(event)) return;
   ::NotifyWinEvent(event, hwnd_, OBJID_CLIENT, AccessibleControl::ChildIdOf(this, control));
 }
 
@@ -379,12 +380,9 @@ void Window::MoveFocus(bool forward) {
 bool Window::HandleNavigationKey(WPARAM key) {
   switch (key) {
     case VK_TAB: {
-      const bool control = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
-      if (focus_ && focus_->WantsTabKey() && !control) {
-        ShowFocusCue(true);
-        return false;
-      }
       ShowFocusCue(true);
+      const bool control = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+      if (focus_ && focus_->WantsTabKey() && !control) return false;
       MoveFocus((::GetKeyState(VK_SHIFT) & 0x8000) == 0);
       return true;
     }

@@ -46,17 +46,19 @@ void Progress::SetMaxValue(int value) {
 
 void Progress::SetValue(double value) {
   if (value == value_) return;
-  const std::wstring before = GetAccessibleValue();
+  const int before = GetPercent();
   value_ = value;
   Invalidate();
-  if (GetAccessibleValue() != before) NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
+  if (GetPercent() != before) NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
 }
 
-std::wstring Progress::GetAccessibleValue() const {
+int Progress::GetPercent() const {
   const double span = max_ > min_ ? max_ - min_ : 1;
   const double clamped = std::min<double>(std::max<double>(value_, min_), max_);
-  return std::to_wstring(static_cast<int>((clamped - min_) * 100 / span)) + L"%";
+  return static_cast<int>((clamped - min_) * 100 / span);
 }
+
+std::wstring Progress::GetAccessibleValue() const { return std::to_wstring(GetPercent()) + L"%"; }
 
 void Progress::SetStretchForeImage(bool stretch) {
   stretchFore_ = stretch;

@@ -31,6 +31,8 @@ class Progress : public LabelTemplate<Control> {
   void SetProgressImage(const std::wstring& imageString);
   void SetProgressColour(const std::wstring& colour);
 
+  // The filled share of [min, max], 0 to 100.
+  int GetPercent() const;
   // The filled part, relative to the control's top-left corner.
   RECT GetProgressPos() const;
 
