@@ -39,8 +39,19 @@ if [ -n "$PW_NETNS" ] && [ -z "${PW_LANE_ENTERED:-}" ]; then
 fi
 dpi="${PW_TEST_DPI:-96}"
 if [ "$(cat "$PW_LANE_DIR/dpi" 2>/dev/null)" != "$dpi" ]; then
-  "$PW_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  echo "$dpi" >"$PW_LANE_DIR/dpi"
+  # Never a silent end: a failed setting would otherwise end the test here with no word.
+  log="$PW_LANE_DIR/dpi.log"
+  for try in 1 2 3; do
+    if "$PW_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+      >"$log" 2>&1; then
+      echo "$dpi" >"$PW_LANE_DIR/dpi"
+      break
+    fi
+    echo "lane $PW_LANE_HELD: setting LogPixels to $dpi failed (try $try):" >&2
+    cat "$log" >&2
+    [ "$try" = 3 ] && exit 1
+    sleep 1
+  done
 fi
 if [ "${1:-}" = --wine ]; then
   shift
